@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets up from nothing, builds and runs every test twice: a normal build and
+# an AddressSanitizer + UndefinedBehaviorSanitizer build. Exits non-zero on
+# any failure.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/setup.sh"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+for flavour in normal asan; do
+    echo "== сборка: $flavour"
+    "$top/scripts/build.sh" "$flavour"
+    echo "== тесты: $flavour"
+    ctest --test-dir "$top/build/$flavour" --output-on-failure -j "$(nproc)"
+done
