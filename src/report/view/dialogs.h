@@ -1,0 +1,45 @@
+// Message boxes and file dialogs, as the commands ask for them. The main
+// window shows real dialogs; tests answer from a script.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+
+enum class MessageButtons { Ok, OkCancel, YesNo };
+
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+class Dialogs {
+  public:
+    virtual ~Dialogs() = default;
+
+    // A modal message box; returns the button pressed.
+    virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+                                      MessageIcon icon, MessageButtons buttons) = 0;
+
+    // The shared open dialog with the filter at the given index (from 1);
+    // the last chosen file name carries over. Nothing when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseOpenFile(int filter_index) = 0;
+
+    // The shared save dialog, preset to a folder and a file name. Nothing
+    // when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseSaveFile(
+        const std::filesystem::path& initial_folder, const std::string& proposed_name) = 0;
+};
+
+// The error box: the given text, the caption "Ошибка", the error icon, OK.
+inline void ShowErrorBox(Dialogs& dialogs, const std::string& text) {
+    dialogs.ShowMessage(text, "Ошибка", MessageIcon::Error, MessageButtons::Ok);
+}
+
+// The information box: the caption "Velmora", the information icon, OK.
+inline void ShowInfoBox(Dialogs& dialogs, const std::string& text) {
+    dialogs.ShowMessage(text, "Velmora", MessageIcon::Information, MessageButtons::Ok);
+}
+
+}  // namespace velmora

@@ -1,0 +1,82 @@
+#include "report/view/recording_view.h"
+
+#include <cstdio>
+
+namespace velmora {
+
+void RecordingView::Clear() {
+    lines_.clear();
+    scrolled_to_top_ = false;
+}
+
+void RecordingView::StartLine(const TextRun& run) {
+    lines_.push_back(Line{run});
+    scrolled_to_top_ = false;
+}
+
+void RecordingView::AppendRun(const TextRun& run) {
+    if (lines_.empty()) {
+        lines_.emplace_back();
+    }
+    lines_.back().push_back(run);
+    scrolled_to_top_ = false;
+}
+
+std::string RecordingView::LastLineText() const {
+    if (lines_.empty()) {
+        return {};
+    }
+    std::string text;
+    for (const TextRun& run : lines_.back()) {
+        text += run.text;
+    }
+    const std::size_t cr = text.rfind('\r');
+    return cr == std::string::npos ? text : text.substr(cr + 1);
+}
+
+std::string RecordingView::PlainText() const {
+    std::string out;
+    for (const Line& line : lines_) {
+        for (const TextRun& run : line) {
+            for (char c : run.text) {
+                out += c == '\r' ? '\n' : c;
+            }
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string RecordingView::MarkedText() const {
+    std::string out;
+    for (const Line& line : lines_) {
+        for (const TextRun& run : line) {
+            if (run.plain) {
+                out += "{P}";
+            } else {
+                out += '{';
+                out += run.style == FontStyle::Bold ? 'B' : 'R';
+                out += std::to_string(run.size);
+                if (run.colour != kBlack) {
+                    char colour[8];
+                    std::snprintf(colour, sizeof colour, "#%06X", run.colour & 0xFFFFFFu);
+                    out += colour;
+                }
+                out += '}';
+            }
+            for (char c : run.text) {
+                if (c == '\r') {
+                    out += "\\r";
+                } else if (c == '\\') {
+                    out += "\\\\";
+                } else {
+                    out += c;
+                }
+            }
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+}  // namespace velmora

@@ -1,0 +1,42 @@
+// A report view that keeps what is written, run by run. The command line
+// prints it; tests compare it with expected reports.
+#pragma once
+
+#include "report/view/report_view.h"
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class RecordingView : public ReportView {
+  public:
+    using Line = std::vector<TextRun>;
+
+    void Clear() override;
+    void StartLine(const TextRun& run) override;
+    void AppendRun(const TextRun& run) override;
+    std::string LastLineText() const override;
+    void ScrollToTop() override { scrolled_to_top_ = true; }
+
+    const std::vector<Line>& Lines() const { return lines_; }
+    bool ScrolledToTop() const { return scrolled_to_top_; }
+
+    // The text as a plain view shows it: the runs of a line joined, one
+    // output line per line of the view, a carriage return inside a text
+    // ending the line; each output line ends with "\n".
+    std::string PlainText() const;
+
+    // The same lines with every run marked by its attributes, for reviewing
+    // and comparing reports: "{P}" for a plain run, else "{" + R or B +
+    // size + "}" (and "#rrggbb" after the size when not black) before the
+    // run's text. A carriage return inside a text is written as "\r" and a
+    // backslash as "\\".
+    std::string MarkedText() const;
+
+  private:
+    std::vector<Line> lines_;
+    bool scrolled_to_top_ = false;
+};
+
+}  // namespace velmora
