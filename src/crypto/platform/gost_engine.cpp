@@ -10,7 +10,6 @@
 #include <openssl/engine.h>
 #include <openssl/err.h>
 
-
 namespace velmora::platform {
 namespace {
 
@@ -79,6 +78,8 @@ bool StartGostEngine() {
     return state.ready;
 }
 
-std::string GostEngineFailureText() { return State().failure; }
+std::string GostEngineFailureText() {
+    return State().failure;
+}
 
 }  // namespace velmora::platform
