@@ -34,49 +34,65 @@ std::string RecordingView::LastLineText() const {
     return cr == std::string::npos ? text : text.substr(cr + 1);
 }
 
-std::string RecordingView::PlainText() const {
+std::string PlainRunText(const TextRun& run) {
+    std::string out = run.text;
+    for (char& c : out) {
+        if (c == '\r') {
+            c = '\n';
+        }
+    }
+    return out;
+}
+
+std::string MarkedRunText(const TextRun& run) {
     std::string out;
-    for (const Line& line : lines_) {
+    if (run.plain) {
+        out += "{P}";
+    } else {
+        out += '{';
+        out += run.style == FontStyle::Bold ? 'B' : 'R';
+        out += std::to_string(run.size);
+        if (run.colour != kBlack) {
+            char colour[8];
+            std::snprintf(colour, sizeof colour, "#%06X", run.colour & 0xFFFFFFu);
+            out += colour;
+        }
+        out += '}';
+    }
+    for (char c : run.text) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+std::string Render(const std::vector<RecordingView::Line>& lines,
+                   std::string (*render_run)(const TextRun&)) {
+    std::string out;
+    for (const RecordingView::Line& line : lines) {
         for (const TextRun& run : line) {
-            for (char c : run.text) {
-                out += c == '\r' ? '\n' : c;
-            }
+            out += render_run(run);
         }
         out += '\n';
     }
     return out;
 }
 
+}  // namespace
+
+std::string RecordingView::PlainText() const {
+    return Render(lines_, PlainRunText);
+}
+
 std::string RecordingView::MarkedText() const {
-    std::string out;
-    for (const Line& line : lines_) {
-        for (const TextRun& run : line) {
-            if (run.plain) {
-                out += "{P}";
-            } else {
-                out += '{';
-                out += run.style == FontStyle::Bold ? 'B' : 'R';
-                out += std::to_string(run.size);
-                if (run.colour != kBlack) {
-                    char colour[8];
-                    std::snprintf(colour, sizeof colour, "#%06X", run.colour & 0xFFFFFFu);
-                    out += colour;
-                }
-                out += '}';
-            }
-            for (char c : run.text) {
-                if (c == '\r') {
-                    out += "\\r";
-                } else if (c == '\\') {
-                    out += "\\\\";
-                } else {
-                    out += c;
-                }
-            }
-        }
-        out += '\n';
-    }
-    return out;
+    return Render(lines_, MarkedRunText);
 }
 
 }  // namespace velmora

@@ -9,6 +9,14 @@
 
 namespace velmora {
 
+// A run as a plain view shows it: its text, a carriage return ending the line.
+std::string PlainRunText(const TextRun& run);
+
+// A run marked with its attributes: "{P}" for a plain run, else "{" + R or B
+// + size + "}" (and "#RRGGBB" after the size when not black) before its text;
+// a carriage return is written as "\r" and a backslash as "\\".
+std::string MarkedRunText(const TextRun& run);
+
 class RecordingView : public ReportView {
   public:
     using Line = std::vector<TextRun>;
@@ -27,11 +35,8 @@ class RecordingView : public ReportView {
     // ending the line; each output line ends with "\n".
     std::string PlainText() const;
 
-    // The same lines with every run marked by its attributes, for reviewing
-    // and comparing reports: "{P}" for a plain run, else "{" + R or B +
-    // size + "}" (and "#rrggbb" after the size when not black) before the
-    // run's text. A carriage return inside a text is written as "\r" and a
-    // backslash as "\\".
+    // The same lines with every run marked by its attributes (MarkedRunText),
+    // for reviewing and comparing reports.
     std::string MarkedText() const;
 
   private:
