@@ -1,0 +1,96 @@
+#include "report/text/value_text.h"
+
+#include <optional>
+
+namespace velmora {
+namespace {
+
+constexpr char kDigits[] = "0123456789ABCDEF";
+
+void AppendHex(std::string& out, std::uint8_t byte) {
+    out.push_back(kDigits[byte >> 4]);
+    out.push_back(kDigits[byte & 0x0F]);
+}
+
+}  // namespace
+
+std::string HexPairsText(ByteView bytes) {
+    std::string text;
+    text.reserve(bytes.size() * 5 / 2 + 1);
+    // An odd count leaves a single byte in front, so the pairs end together
+    // with the value.
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0 && (bytes.size() - i) % 2 == 0) {
+            text.push_back(' ');
+        }
+        AppendHex(text, bytes[i]);
+    }
+    return text;
+}
+
+std::string HexSpacedText(ByteView bytes) {
+    std::string text;
+    text.reserve(bytes.size() * 3);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i > 0) {
+            text.push_back(' ');
+        }
+        AppendHex(text, bytes[i]);
+    }
+    return text;
+}
+
+std::string HexReversedText(ByteView bytes) {
+    std::string text;
+    text.reserve(bytes.size() * 2);
+    for (std::size_t i = bytes.size(); i > 0; --i) {
+        AppendHex(text, bytes[i - 1]);
+    }
+    return text;
+}
+
+std::string HexReversedSpacedText(ByteView bytes) {
+    std::string text;
+    text.reserve(bytes.size() * 3);
+    for (std::size_t i = bytes.size(); i > 0; --i) {
+        if (i < bytes.size()) {
+            text.push_back(' ');
+        }
+        AppendHex(text, bytes[i - 1]);
+    }
+    return text;
+}
+
+std::string HexDumpText(ByteView bytes) {
+    std::string text;
+    text.reserve(bytes.size() * 3 + bytes.size() / 8 + 1);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        AppendHex(text, bytes[i]);
+        text.push_back(' ');
+        if ((i + 1) % 8 == 0) {
+            text.push_back(((i + 1) / 8) % 2 == 1 ? ' ' : '\r');
+        }
+    }
+    return text;
+}
+
+std::string SerialNumberText(ByteView lsbFirst) {
+    return HexReversedText(lsbFirst);
+}
+
+std::string FileTimeText(std::uint64_t fileTime) {
+    // A zero file time is no time at all; showing it as the local text of
+    // 1 January 1601 would present a missing date as a real one.
+    const std::optional<DateTime> local = FileTimeToLocal(fileTime);
+    return local ? DateTimeTextDMY(*local) : std::string();
+}
+
+DateTime FileTimeToLocalDateTime(std::uint64_t fileTime) {
+    return FileTimeToLocal(fileTime).value_or(DateTime{});
+}
+
+std::uint64_t LocalDateTimeToFileTime(const DateTime& local) {
+    return LocalToFileTime(local);
+}
+
+}  // namespace velmora
