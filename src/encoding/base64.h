@@ -1,0 +1,33 @@
+// Base64 with the standard alphabet and "=" padding, one line, no breaks.
+#pragma once
+
+#include "encoding/bytes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// One line of base64, padded with "=" or "=="; no bytes give an empty text.
+std::string Base64Encode(ByteView bytes);
+
+// Decodes base64 text. CR, LF, TAB and space are skipped wherever they
+// stand; every "=", wherever it stands, is skipped and counted as padding;
+// any other character outside the alphabet fails. Three or more "=" fail.
+// The decoded bits are cut to 6 per alphabet character less 2 per "=", and
+// whole bytes of them are the result (an incomplete last byte is dropped).
+//
+// With out == nullptr only count is set, to the number of decoded bytes.
+// With a buffer, count says its size on entry: when the decoded bytes fit,
+// they are written and count is set to their number; when they do not fit,
+// the result is false and nothing is written. On any failure nothing is
+// written and count is left as it was.
+bool Base64Decode(std::string_view text, std::uint8_t* out, std::size_t& count);
+
+// The decoded bytes, or nothing when the text does not decode.
+std::optional<Bytes> Base64Decode(std::string_view text);
+
+}  // namespace velmora

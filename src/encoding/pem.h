@@ -1,0 +1,35 @@
+// PEM armour and the PEM/DER file conversions. Every write is atomic (see
+// atomic_file.h): a failed conversion leaves no target behind and an
+// existing target untouched. Failures to read or write give false; the
+// caller reports them.
+#pragma once
+
+#include "encoding/bytes.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+// The text without its first "-----BEGIN ...-----" line and without
+// everything from the first "-----END" on. The label is never read, so any
+// armour is handled alike. A text without "-----BEGIN" (or whose BEGIN line
+// is not closed by "-----") is returned unchanged; text before the BEGIN
+// line stays.
+std::string StripPemArmour(std::string_view text);
+
+// Reads base64 text, armoured or bare, and writes the decoded bytes to the
+// target. False, with nothing written, when the source cannot be read, when
+// its text does not decode or decodes to no bytes at all, or when the target
+// cannot be written.
+bool PemFileToDer(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Writes the source's bytes to the target as one base64 line ended by CR LF,
+// without armour lines.
+bool DerFileToBase64(const std::filesystem::path& source, const std::filesystem::path& target);
+
+// Creates or replaces the file with exactly these bytes.
+bool WriteBufferToFile(ByteView bytes, const std::filesystem::path& file);
+
+}  // namespace velmora
