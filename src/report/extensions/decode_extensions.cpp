@@ -43,7 +43,7 @@ constexpr std::array<KindRow, 14> kKinds{{
 
 // A time of a private key usage period. An absent time is held as 0 and
 // gives an empty text: the report must not show it as 1 January 1601.
-std::string PeriodTimeText(platform::FileTime time) {
+std::string PeriodTimeText(FileTime time) {
     return time == 0 ? std::string() : CutText(FileTimeText(time), kPeriodTextLimit);
 }
 
