@@ -1,5 +1,7 @@
 #include "crypto/platform/clock.h"
 
+#include <cstdint>
+
 namespace velmora::platform {
 namespace {
 

@@ -1,14 +1,11 @@
 // "Now" as a file time, with a seam that lets tests fix it.
 #pragma once
 
+#include "encoding/date_time.h"
+
 #include <chrono>
-#include <cstdint>
 
 namespace velmora::platform {
-
-// The platform's file time: 100-ns ticks since 1601-01-01 00:00 UTC; 0 means
-// no time.
-using FileTime = std::uint64_t;
 
 // The file time of 1970-01-01 00:00 UTC.
 inline constexpr FileTime kUnixEpochFileTime = 116444736000000000ULL;
@@ -16,8 +13,9 @@ inline constexpr FileTime kUnixEpochFileTime = 116444736000000000ULL;
 // A point of the system clock as a file time; points before 1601 give 0.
 FileTime ToFileTime(std::chrono::system_clock::time_point point);
 
-// The current time: the system clock, unless a ScopedClockOverride of the
-// calling thread fixes it.
+// The current time as a file time (velmora::FileTime): the system clock,
+// unless a ScopedClockOverride of the calling thread fixes it. Code whose
+// result depends on "now" (validity, next update) asks here, so tests can fix it.
 FileTime NowFileTime();
 
 // Fixes what NowFileTime returns on the calling thread while it lives, for
