@@ -1,0 +1,242 @@
+#include "crypto/platform/crl.h"
+
+#include "crypto/platform/last_error.h"
+#include "decode_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+namespace velmora::platform {
+namespace {
+
+using testing::Hex;
+using testing::ReadFixture;
+using testing::UtcFileTime;
+
+const Extension* Find(const std::vector<Extension>& extensions, const std::string& oid) {
+    for (const Extension& extension : extensions) {
+        if (extension.oid == oid) {
+            return &extension;
+        }
+    }
+    return nullptr;
+}
+
+TEST(Crl, DecodesEveryPartOfAFullCrl) {
+    const Bytes der = ReadFixture("crl-full.crl");
+    CrlInfo info;
+    ASSERT_TRUE(DecodeCrlInfo(der, info, true));
+    EXPECT_EQ(GetLastError(), error::kSuccess);
+    EXPECT_EQ(info.version, 1);
+    EXPECT_EQ(info.thisUpdate, UtcFileTime(2024, 6, 1, 0, 0, 0));
+    EXPECT_EQ(info.nextUpdate, UtcFileTime(2039, 6, 1, 0, 0, 0));
+    ASSERT_FALSE(info.issuer.empty());
+    EXPECT_EQ(info.issuer[0], 0x30);
+
+    // CRL number 0x1F and the authority key identifier, in encoded order.
+    ASSERT_EQ(info.extensions.size(), 2u);
+    EXPECT_EQ(info.extensions[0].oid, "2.5.29.35");
+    EXPECT_EQ(info.extensions[1].oid, "2.5.29.20");
+    EXPECT_EQ(info.extensions[1].value, Hex("02 01 1F"));
+
+    ASSERT_EQ(info.entryCount, 13u);
+    ASSERT_EQ(info.entries.size(), 13u);
+    const CrlEntryInfo& first = info.entries[0];
+    // 02 0B 00 9C 4E ... 29, least significant byte first, sign byte kept.
+    EXPECT_EQ(first.serialNumber, Hex("29 18 07 F6 D5 B3 17 2A 4E 9C 00"));
+    EXPECT_EQ(first.revocationDate, UtcFileTime(2024, 5, 2, 10, 0, 0));
+    ASSERT_EQ(first.extensions.size(), 2u);
+    EXPECT_EQ(first.extensions[0].oid, "2.5.29.21");
+    EXPECT_EQ(first.extensions[0].value, Hex("0A 01 01"));
+    EXPECT_EQ(first.extensions[1].oid, "2.5.29.24");
+    EXPECT_EQ(info.entries[1].serialNumber, Hex("1B 0A"));
+    EXPECT_TRUE(info.entries[11].extensions.empty());  // 0B carries no extensions
+    EXPECT_EQ(info.entries[12].serialNumber, Hex("0C"));
+    EXPECT_NE(Find(info.entries[12].extensions, "2.5.29.24"), nullptr);
+    EXPECT_EQ(Find(info.entries[12].extensions, "2.5.29.21"), nullptr);
+
+    // Without entries everything else is the same, and the entries are counted.
+    CrlInfo header;
+    ASSERT_TRUE(DecodeCrlInfo(der, header, false));
+    EXPECT_TRUE(header.entries.empty());
+    EXPECT_EQ(header.entryCount, 13u);
+    EXPECT_EQ(header.issuer, info.issuer);
+    EXPECT_EQ(header.extensions, info.extensions);
+}
+
+TEST(Crl, OptionalPartsMayBeMissing) {
+    CrlInfo info;
+    ASSERT_TRUE(DecodeCrlInfo(ReadFixture("crl-nonext.crl"), info, true));
+    EXPECT_EQ(info.version, 0);
+    EXPECT_EQ(info.nextUpdate, 0u);
+    EXPECT_TRUE(info.extensions.empty());
+    ASSERT_EQ(info.entries.size(), 2u);
+    EXPECT_EQ(info.entries[1].serialNumber, Hex("0E"));
+    EXPECT_EQ(info.entries[1].revocationDate, UtcFileTime(2024, 5, 21, 10, 0, 0));
+
+    ASSERT_TRUE(DecodeCrlInfo(ReadFixture("crl-empty.crl"), info, true));
+    EXPECT_EQ(info.entryCount, 0u);
+    EXPECT_TRUE(info.entries.empty());
+    EXPECT_EQ(info.extensions.size(), 2u);
+}
+
+// The serial numbers and revocation dates agree with what the openssl command
+// reads from each fixture.
+TEST(Crl, AgreesWithOpenssl) {
+    for (const char* name : {"crl-full.crl", "crl-empty.crl", "crl-nonext.crl", "crl-root.crl"}) {
+        SCOPED_TRACE(name);
+        const std::string text = testing::RunCommand("openssl crl -inform DER -noout -text -in '" +
+                                                     testing::FixturePath(name).string() + "'");
+        std::vector<std::string> expected;
+        const std::regex serialLine("Serial Number: ([0-9A-F]+)");
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), serialLine);
+             it != std::sregex_iterator(); ++it) {
+            expected.push_back((*it)[1]);
+        }
+        std::vector<std::string> ours;
+        CrlInfo info;
+        ASSERT_TRUE(ForEachCrlEntry(ReadFixture(name), info, [&ours](const CrlEntryInfo& entry) {
+            std::string hex;
+            for (auto it = entry.serialNumber.rbegin(); it != entry.serialNumber.rend(); ++it) {
+                char digits[3];
+                std::snprintf(digits, sizeof digits, "%02X", *it);
+                hex += digits;
+            }
+            // openssl shows the magnitude without the sign byte.
+            if (hex.size() > 2 && hex.starts_with("00")) {
+                hex.erase(0, 2);
+            }
+            ours.push_back(hex);
+            return true;
+        }));
+        EXPECT_EQ(ours, expected);
+        EXPECT_EQ(info.entryCount, expected.size());
+    }
+}
+
+TEST(Crl, VisitorSeesEntriesInOrderAndMayStop) {
+    const Bytes der = ReadFixture("crl-full.crl");
+    CrlInfo info;
+    std::vector<FileTime> dates;
+    ASSERT_TRUE(ForEachCrlEntry(der, info, [&dates](const CrlEntryInfo& entry) {
+        dates.push_back(entry.revocationDate);
+        return true;
+    }));
+    ASSERT_EQ(dates.size(), 13u);
+    for (std::size_t i = 0; i < dates.size(); ++i) {
+        EXPECT_EQ(dates[i], UtcFileTime(2024, 5, 2 + static_cast<int>(i), 10, 0, 0));
+    }
+    EXPECT_TRUE(info.entries.empty());
+
+    int seen = 0;
+    EXPECT_FALSE(ForEachCrlEntry(der, info, [&seen](const CrlEntryInfo&) { return ++seen < 3; }));
+    EXPECT_EQ(seen, 3);
+    EXPECT_EQ(GetLastError(), error::kCancelled);
+}
+
+TEST(Crl, RejectsWhatIsNotExactlyOneDerCrl) {
+    const Bytes der = ReadFixture("crl-full.crl");
+    CrlInfo info;
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        uint32_t error;
+    };
+    Bytes trailing = der;
+    trailing.push_back(0x00);
+    Bytes doubled = der;
+    doubled.insert(doubled.end(), der.begin(), der.end());
+    const std::vector<Case> cases = {
+        {"nothing", {}, error::kAsn1Eod},
+        {"PEM", ReadFixture("crl-full-pem.crl"), error::kAsn1BadTag},
+        {"bare base64", ReadFixture("crl-full-b64.crl"), error::kAsn1BadTag},
+        {"a certificate", ReadFixture("ee-256.cer"), error::kAsn1BadTag},
+        {"a v1 certificate", ReadFixture("ee-noext.cer"), error::kAsn1BadTag},
+        {"a request", ReadFixture("req-full.req"), error::kAsn1BadTag},
+        {"a byte after the CRL", trailing, error::kAsn1Corrupt},
+        {"two CRLs", doubled, error::kAsn1Corrupt},
+        {"cut in half", Bytes(der.begin(), der.begin() + static_cast<long>(der.size() / 2)),
+         error::kAsn1Eod},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetLastError(error::kSuccess);
+        EXPECT_FALSE(DecodeCrlInfo(c.bytes, info, true));
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+
+    // No cut of a CRL is a CRL.
+    for (std::size_t size = 0; size < der.size(); ++size) {
+        ASSERT_FALSE(DecodeCrlInfo(ByteView(der).first(size), info, true)) << size;
+    }
+}
+
+// Hand-made CRLs: a minimal valid one, and one fault at a time.
+TEST(Crl, ChecksEveryField) {
+    // SEQUENCE { tbs, alg, sig } around a to-be-signed part.
+    auto Crl = [](const std::string& tbs) {
+        const Bytes body = Hex(tbs);
+        Bytes inner = {0x30, static_cast<std::uint8_t>(body.size())};
+        inner.insert(inner.end(), body.begin(), body.end());
+        const Bytes tail = Hex("30 03 06 01 2A 03 01 00");
+        inner.insert(inner.end(), tail.begin(), tail.end());
+        Bytes outer = {0x30, static_cast<std::uint8_t>(inner.size())};
+        outer.insert(outer.end(), inner.begin(), inner.end());
+        return outer;
+    };
+    const std::string alg = "30 03 06 01 2A";
+    const std::string issuer = "30 00";
+    const std::string utc = "17 0D 32 34 30 36 30 31 30 30 30 30 30 30 5A";  // 240601000000Z
+    const std::string entry = "30 12 02 01 05" + std::string(" ") + utc;
+    CrlInfo info;
+
+    ASSERT_TRUE(DecodeCrlInfo(Crl("02 01 01 " + alg + issuer + utc), info, true));
+    EXPECT_EQ(info.thisUpdate, UtcFileTime(2024, 6, 1, 0, 0, 0));
+    EXPECT_EQ(info.nextUpdate, 0u);
+    ASSERT_TRUE(DecodeCrlInfo(Crl(alg + issuer + utc + "30 14" + entry), info, true));
+    ASSERT_EQ(info.entries.size(), 1u);
+    EXPECT_EQ(info.entries[0].serialNumber, Hex("05"));
+    // GeneralizedTime with an offset: 2024-06-01 03:00+0300 is midnight UTC.
+    ASSERT_TRUE(DecodeCrlInfo(
+        Crl(alg + issuer + "18 13 32 30 32 34 30 36 30 31 30 33 30 30 30 30 2B 30 33 30 30"), info,
+        true));
+    EXPECT_EQ(info.thisUpdate, UtcFileTime(2024, 6, 1, 0, 0, 0));
+
+    struct Case {
+        const char* what;
+        std::string tbs;
+        uint32_t error;
+    };
+    const std::string head = alg + issuer + utc;
+    const Case cases[] = {
+        {"version 3", "02 01 02 " + head, error::kAsn1BadTag},
+        {"no signature algorithm", issuer + utc, error::kAsn1BadTag},
+        {"no this-update", alg + issuer, error::kAsn1Eod},
+        {"this-update not a time", alg + issuer + "04 01 00", error::kAsn1BadTag},
+        {"30 February", alg + issuer + "17 0D 32 34 30 32 33 30 30 30 30 30 30 30 5A",
+         error::kAsn1Corrupt},
+        {"time without a zone", alg + issuer + "17 0C 32 34 30 36 30 31 30 30 30 30 30 30",
+         error::kAsn1Corrupt},
+        {"empty serial number", head + "30 13 30 11 02 00 " + utc, error::kAsn1Corrupt},
+        {"entry without a date", head + "30 05 30 03 02 01 05", error::kAsn1Eod},
+        {"entry with a stray field", head + "30 16 30 14 02 01 05 " + utc + " 05 00",
+         error::kAsn1BadTag},
+        {"entry length past the list", head + "30 14 30 20 02 01 05 " + utc, error::kAsn1Eod},
+        {"extensions not a list", head + "A0 02 05 00", error::kAsn1BadTag},
+        {"extension without a value", head + "A0 07 30 05 30 03 06 01 2A", error::kAsn1Eod},
+        {"extension with a bad OID", head + "A0 0A 30 08 30 06 06 01 80 04 01 00",
+         error::kAsn1Corrupt},
+        {"something after the extensions", head + "A0 02 30 00 05 00", error::kAsn1BadTag},
+        {"indefinite length", head + "30 80 00 00", error::kAsn1Corrupt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_FALSE(DecodeCrlInfo(Crl(c.tbs), info, true));
+        EXPECT_EQ(GetLastError(), c.error);
+    }
+}
+
+}  // namespace
+}  // namespace velmora::platform
