@@ -1,0 +1,194 @@
+#include "crypto/platform/cert_context.h"
+#include "crypto/platform/cert_hash.h"
+#include "crypto/platform/decode_signed_content.h"
+#include "crypto/platform/encode_der.h"
+#include "crypto/platform/last_error.h"
+#include "platform/decode_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace velmora::platform {
+namespace {
+
+using testing::FixturePath;
+using testing::Hex;
+using testing::ReadFixture;
+using testing::UtcFileTime;
+
+std::vector<std::string> ExtensionOids(const CertInfo& info) {
+    std::vector<std::string> oids;
+    for (const Extension& extension : info.extensions) {
+        oids.push_back(extension.oid + (extension.critical ? "!" : ""));
+    }
+    return oids;
+}
+
+TEST(CertContext, DecodesTheFieldsOfAQualifiedCertificate) {
+    const Bytes der = ReadFixture("ee-256.cer");
+    const CertContext cert = CreateCertificateContext(der);
+    ASSERT_TRUE(cert);
+    EXPECT_EQ(cert->Encoded(), der);
+    const CertInfo& info = cert->Info();
+    EXPECT_EQ(info.version, 2);
+    // 02 0B 00 9C 4E 2A 17 B3 D5 F6 07 18 29: least significant first, sign byte kept.
+    EXPECT_EQ(info.serialNumber, Hex("29 18 07 F6 D5 B3 17 2A 4E 9C 00"));
+    EXPECT_EQ(info.signatureAlgorithm.oid, "1.2.643.7.1.1.3.2");
+    EXPECT_EQ(info.signatureAlgorithm.parameters, Hex("05 00"));
+    EXPECT_EQ(info.notBefore, UtcFileTime(2024, 3, 15, 9, 0, 0));
+    EXPECT_EQ(info.notAfter, UtcFileTime(2039, 3, 15, 9, 0, 0));
+    EXPECT_EQ(info.publicKey.algorithm.oid, "1.2.643.7.1.1.1.1");
+    EXPECT_EQ(info.publicKey.unusedBits, 0);
+    ASSERT_EQ(info.publicKey.publicKey.size(), 66u);
+    EXPECT_EQ(info.publicKey.publicKey[0], 0x04);
+    EXPECT_EQ(info.publicKey.publicKey[1], 0x40);
+    const std::vector<std::string> expected = {
+        "2.5.29.32",       "2.5.29.17",       "2.5.29.2",   "2.5.29.15!",    "2.5.29.37",
+        "1.2.643.100.111", "1.2.643.100.112", "2.5.29.19!", "2.5.29.16",     "2.5.29.35",
+        "2.5.29.14",       "2.5.29.31",       "2.5.29.18",  "1.2.643.2.99.1"};
+    EXPECT_EQ(ExtensionOids(info), expected);
+    const Extension* key_usage = FindExtension(info.extensions, "2.5.29.15");
+    ASSERT_NE(key_usage, nullptr);
+    EXPECT_EQ(key_usage->value, Hex("03 03 07 F8 80"));
+    EXPECT_EQ(FindExtension(info.extensions, "2.5.29.99"), nullptr);
+
+    EXPECT_EQ(cert->SignatureAlgorithm().oid, "1.2.643.7.1.1.3.2");
+    ASSERT_EQ(cert->Signature().size(), 64u);
+    // The outer signature, least significant byte first: the encoded form
+    // ends where the decoded one starts.
+    EXPECT_EQ(cert->Signature().back(), der[der.size() - 64]);
+    EXPECT_EQ(cert->Signature().front(), der.back());
+    EXPECT_FALSE(cert->KeyProv());
+}
+
+TEST(CertContext, SerialNumbersValidityAndVersionsOfTheOtherFixtures) {
+    struct Case {
+        const char* file;
+        const char* serial;  // least significant first
+        int version;
+        FileTime notBefore, notAfter;
+        std::size_t extensions;
+    };
+    const Case cases[] = {
+        {"ca.cer", "01", 2, UtcFileTime(2024, 1, 1, 0, 0, 0), UtcFileTime(2054, 1, 1, 0, 0, 0), 0},
+        {"intermediate.cer", "4D 3C 2B 1A", 2, UtcFileTime(2024, 2, 1, 0, 0, 0),
+         UtcFileTime(2044, 2, 1, 0, 0, 0), 0},
+        {"ee-512.cer", "C3 B2 A1 90 8F 7E 6D 5C 4B 3A 29 18 07 F6 E5 B4 C2 A3 D7 01", 2,
+         UtcFileTime(2024, 3, 15, 9, 0, 0), UtcFileTime(2039, 3, 15, 9, 0, 0), 0},
+        {"ee-2001.cer", "00 01", 2, UtcFileTime(2024, 3, 15, 9, 0, 0),
+         UtcFileTime(2039, 3, 15, 9, 0, 0), 0},
+        {"ee-noext.cer", "00 04", 0, UtcFileTime(2024, 3, 15, 9, 0, 0),
+         UtcFileTime(2039, 3, 15, 9, 0, 0), 0},
+    };
+    for (const Case& c : cases) {
+        const CertContext cert = CreateCertificateContext(ReadFixture(c.file));
+        ASSERT_TRUE(cert) << c.file;
+        EXPECT_EQ(cert->Info().serialNumber, Hex(c.serial)) << c.file;
+        EXPECT_EQ(cert->Info().version, c.version) << c.file;
+        EXPECT_EQ(cert->Info().notBefore, c.notBefore) << c.file;
+        EXPECT_EQ(cert->Info().notAfter, c.notAfter) << c.file;
+    }
+    const CertContext v1 = CreateCertificateContext(ReadFixture("ee-noext.cer"));
+    ASSERT_TRUE(v1);
+    EXPECT_TRUE(v1->Info().extensions.empty());
+    const CertContext odd = CreateCertificateContext(ReadFixture("ee-oddext.cer"));
+    ASSERT_TRUE(odd);
+    // Duplicates stay, in input order.
+    EXPECT_EQ(std::count_if(odd->Info().extensions.begin(), odd->Info().extensions.end(),
+                            [](const Extension& e) { return e.oid == "2.5.29.32"; }),
+              2);
+}
+
+TEST(CertContext, ThumbprintMatchesOpenSsl) {
+    for (const char* file : {"ca.cer", "intermediate.cer", "ee-256.cer", "ee-512.cer",
+                             "ee-2001.cer", "ee-oddext.cer", "ee-noext.cer"}) {
+        const Bytes der = ReadFixture(file);
+        const std::string output =
+            testing::RunCommand("openssl x509 -inform DER -noout -fingerprint -sha1 -in '" +
+                                FixturePath(file).string() + "'");
+        // "SHA1 Fingerprint=AB:CD:..."
+        std::string digits = output.substr(output.find('=') + 1);
+        std::erase(digits, ':');
+        std::erase(digits, '\n');
+        EXPECT_EQ(HashCertificateSha1(der), Hex(digits)) << file;
+    }
+}
+
+TEST(CertContext, RefusesAnythingButExactlyOneCertificate) {
+    const Bytes der = ReadFixture("ee-256.cer");
+    Bytes trailing = der;
+    trailing.push_back(0x00);
+    EXPECT_FALSE(CreateCertificateContext(trailing));
+    EXPECT_EQ(GetLastError(), error::kAsn1Corrupt);
+    Bytes twice = der;
+    twice.insert(twice.end(), der.begin(), der.end());
+    EXPECT_FALSE(CreateCertificateContext(twice));
+    EXPECT_FALSE(CreateCertificateContext(ReadFixture("ee-256.pem")));
+    EXPECT_FALSE(CreateCertificateContext({}));
+    EXPECT_EQ(GetLastError(), error::kAsn1Eod);
+    EXPECT_FALSE(CreateCertificateContext(ReadFixture("req-full.req")));
+    EXPECT_FALSE(CreateCertificateContext(ReadFixture("crl-full.crl")));
+    // Every cut of the certificate fails cleanly.
+    for (std::size_t size = 0; size < der.size(); ++size) {
+        EXPECT_FALSE(CreateCertificateContext(ByteView(der).first(size))) << size;
+    }
+}
+
+Bytes Replaced(Bytes bytes, std::string_view from, std::string_view to) {
+    const auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
+    EXPECT_NE(at, bytes.end()) << from;
+    if (at != bytes.end()) {
+        std::copy(to.begin(), to.end(), at);
+    }
+    return bytes;
+}
+
+TEST(CertContext, ToBeSignedPartIsCheckedFieldByField) {
+    const Bytes der = ReadFixture("ee-noext.cer");
+    const std::optional<SignedContent> content = DecodeSignedContent(der);
+    ASSERT_TRUE(content);
+    ASSERT_TRUE(DecodeCertificateToBeSigned(content->toBeSigned));
+
+    // An impossible validity date: the field is there but is no time.
+    const Bytes bad_date = Replaced(der, "240315090000Z", "240231090000Z");
+    EXPECT_FALSE(CreateCertificateContext(bad_date));
+    EXPECT_EQ(GetLastError(), error::kAsn1Corrupt);
+    // A validity time of another type.
+    const Bytes bad_type = Replaced(der,
+                                    "\x17\x0D"
+                                    "240315",
+                                    "\x04\x0D"
+                                    "240315");
+    EXPECT_FALSE(CreateCertificateContext(bad_type));
+    EXPECT_EQ(GetLastError(), error::kAsn1BadTag);
+
+    // A field too many at the end of the to-be-signed part.
+    Bytes longer(content->toBeSigned.begin() + 4, content->toBeSigned.end());
+    ASSERT_EQ(content->toBeSigned[1], 0x82);  // two length bytes
+    longer.push_back(0x05);
+    longer.push_back(0x00);
+    const Bytes rewrapped = Der(0x30, longer);
+    EXPECT_FALSE(DecodeCertificateToBeSigned(rewrapped));
+    EXPECT_EQ(GetLastError(), error::kAsn1Corrupt);
+    // The same bytes decode again once the extra field is gone.
+    longer.resize(longer.size() - 2);
+    EXPECT_TRUE(DecodeCertificateToBeSigned(Der(0x30, longer)));
+}
+
+TEST(CertContext, KeyProviderPropertyMakesANewContext) {
+    const CertContext cert = CreateCertificateContext(ReadFixture("ee-2001.cer"));
+    ASSERT_TRUE(cert);
+    const KeyProvInfo prov{"user 1205063539",
+                           "Crypto-Pro GOST R 34.10-2001 Cryptographic Service Provider", 75, 1};
+    const CertContext bound = cert->WithKeyProv(prov);
+    ASSERT_TRUE(bound);
+    EXPECT_EQ(bound->KeyProv(), prov);
+    EXPECT_FALSE(cert->KeyProv());
+    EXPECT_EQ(bound->Encoded(), cert->Encoded());
+    EXPECT_EQ(bound->Info().serialNumber, cert->Info().serialNumber);
+    EXPECT_FALSE(bound->WithKeyProv(std::nullopt)->KeyProv());
+}
+
+}  // namespace
+}  // namespace velmora::platform
