@@ -1,0 +1,22 @@
+// The program's arguments: the file to open, and the picture-taking mode
+// that the documentation's screenshots are made with.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace velmora {
+
+struct CommandLine {
+    // The first argument: a request or certificate file (or a CRL) to open.
+    std::optional<std::filesystem::path> file;
+    // "--screenshot OUT.png" in front of the file: save a picture of the
+    // window once the file is shown, then end.
+    std::optional<std::filesystem::path> screenshot;
+};
+
+// Reads the arguments. Only the first file argument counts; the rest are
+// ignored. File names are taken byte for byte: they need not be valid text.
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+}  // namespace velmora

@@ -1,0 +1,369 @@
+#include "app/qt/main_window.h"
+
+#include "app/input/conversion.h"
+#include "app/input/file_kind.h"
+#include "app/input/file_loader.h"
+#include "app/input/open_filters.h"
+#include "app/qt/qt_dialogs.h"
+#include "app/qt/qt_report_view.h"
+#include "report/crl/crl_listing.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QTextEdit>
+
+#include <exception>
+#include <span>
+
+namespace velmora {
+namespace {
+
+using Handler = void (TFVelmora::*)();
+
+enum class Entry { Submenu, Item, Separator };
+
+// One line of the menu tree: its depth (0 for the menu bar), the control
+// name, the caption, whether it starts disabled, and the command. An item
+// without a command yet stays disabled.
+struct MenuEntry {
+    int depth;
+    Entry kind;
+    const char* name;
+    const char* caption;
+    bool off;
+    Handler handler;
+};
+
+constexpr MenuEntry kMenu[] = {
+    {0, Entry::Submenu, "Mfile", "Файл", false, nullptr},
+    {1, Entry::Submenu, "Mopen", "Открыть", false, nullptr},
+    {2, Entry::Item, "Mrequest", "Запрос на сертификат", false, &TFVelmora::MrequestClick},
+    {2, Entry::Item, "MCert", "Сертификат", false, &TFVelmora::MCertClick},
+    {2, Entry::Item, "crl1", "crl", false, &TFVelmora::crl1Click},
+    {2, Entry::Item, "openP7B", "P7B", false, nullptr},
+    {2, Entry::Item, "bexpP7b", "P7B -Экспорт - > CER", false, nullptr},
+    // The first letter of "Cертификаты" is the Latin C.
+    {1, Entry::Submenu, "N10", "Cертификаты", false, nullptr},
+    {2, Entry::Submenu, "N11", "Личные", false, nullptr},
+    {3, Entry::Item, "addMyCert", "Установить", false, nullptr},
+    {3, Entry::Item, "delMyCert", "Удалить", false, nullptr},
+    {3, Entry::Item, "Opmycer", "Посмотреть", false, nullptr},
+    {3, Entry::Item, "bExpCert", "Экспорт", false, nullptr},
+    {2, Entry::Submenu, "CA1", "Центр сертифкации", false, nullptr},
+    {3, Entry::Item, "BCA_Add", "Установить", false, nullptr},
+    {3, Entry::Item, "Bopenca", "Посмотреть", false, nullptr},
+    {3, Entry::Item, "BDelCACert", "Удалить", false, nullptr},
+    {2, Entry::Submenu, "Root", "Доверенные корневые", false, nullptr},
+    {3, Entry::Item, "BopenCertRoot", "Посмотреть", false, nullptr},
+    {3, Entry::Item, "BDelCertRoot", "Удалить", false, nullptr},
+    {3, Entry::Item, "BaddCertRoot", "Установить", false, nullptr},
+    {1, Entry::Submenu, "N4", "Подпись...", false, nullptr},
+    {2, Entry::Item, "BsignFile", "Подписать файл", false, nullptr},
+    {2, Entry::Item, "BaddSign", "Добавить подпись", false, nullptr},
+    {2, Entry::Item, "verifySign", "Проверить", false, nullptr},
+    {2, Entry::Separator, "N7", "", false, nullptr},
+    {2, Entry::Item, "N6", "Подписать файл(отс. подпись)", false, nullptr},
+    {2, Entry::Item, "N9", "Добавить подпись", false, nullptr},
+    {2, Entry::Item, "N8", "Проверить", false, nullptr},
+    {1, Entry::Submenu, "Mcreate", "Создать", false, nullptr},
+    {2, Entry::Item, "Mcreate_req", "Запрос", false, nullptr},
+    {1, Entry::Submenu, "mPrint", "Печать", true, nullptr},
+    {2, Entry::Item, "bPrint", "в Excel", true, nullptr},
+    {2, Entry::Item, "WORD1", "в WORD", true, nullptr},
+    {2, Entry::Item, "PrintotzyvCer", "Отзыв", true, nullptr},
+    {2, Entry::Item, "Pr_ReQAPCont", "Заявка АП Континент", true, nullptr},
+    {2, Entry::Item, "printVrs", "как в ВРС", true, nullptr},
+    {1, Entry::Submenu, "convertS", "Конвертация", false, nullptr},
+    {2, Entry::Item, "PEMtoDER1", "PEM to DER", false, &TFVelmora::base64tobyte1Click},
+    {2, Entry::Item, "DERtoPEM1", "DER to PEM", false, &TFVelmora::DERtoPEM1Click},
+    {1, Entry::Separator, "N1", "", false, nullptr},
+    {1, Entry::Item, "quit", "Выход", false, &TFVelmora::quitClick},
+    {0, Entry::Submenu, "N5", "инфо", false, nullptr},
+    // The caption begins with a blank.
+    {1, Entry::Item, "skziInfo", " установленные СКЗИ", false, &TFVelmora::skziInfoClick},
+    {1, Entry::Item, "cont", "Контейнера", false, nullptr},
+    {1, Entry::Item, "BcertValid", "Проверить сертификат", false, nullptr},
+};
+
+// The print items whose state follows the kind of the loaded record.
+constexpr const char* kRequestPrintItems[] = {"WORD1", "Pr_ReQAPCont"};
+constexpr const char* kCertificatePrintItems[] = {"bPrint", "PrintotzyvCer", "printVrs"};
+
+constexpr const char* kUnsupportedFile = "Файл не поддерживается";
+
+}  // namespace
+
+TFVelmora::TFVelmora(std::filesystem::path start_folder, std::unique_ptr<Dialogs> dialogs,
+                     QWidget* parent)
+    : QMainWindow(parent), start_folder_(std::move(start_folder)), dialogs_(std::move(dialogs)) {
+    setObjectName(QStringLiteral("FVelmora"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    if (!dialogs_) {
+        dialogs_ = std::make_unique<QtDialogs>(this);
+    }
+
+    rep_ = new QTextEdit(this);
+    rep_->setObjectName(QStringLiteral("rep"));
+    rep_->setReadOnly(true);
+    rep_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    rep_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rep_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    rep_->setLineWrapMode(QTextEdit::WidgetWidth);
+    rep_->setFont(QFont(QStringLiteral("Arial Cyr"), 10));
+    setCentralWidget(rep_);
+    view_ = std::make_unique<QtReportView>(rep_);
+
+    BuildMenu();
+    BuildPopupMenu();
+
+    resize(887, 480);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->availableGeometry();
+        move(desktop.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+TFVelmora::~TFVelmora() = default;
+
+ReportView& TFVelmora::View() {
+    return *view_;
+}
+
+void TFVelmora::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenuCI"));
+    std::vector<QMenu*> open;  // the submenu at each depth on the way down
+    for (const MenuEntry& entry : kMenu) {
+        open.resize(static_cast<std::size_t>(entry.depth));
+        QMenu* parent_menu = entry.depth == 0 ? nullptr : open.back();
+        const QString name = QString::fromUtf8(entry.name);
+        const QString caption = QString::fromUtf8(entry.caption);
+        switch (entry.kind) {
+            case Entry::Submenu: {
+                QMenu* menu =
+                    parent_menu != nullptr ? parent_menu->addMenu(caption) : bar->addMenu(caption);
+                menu->setObjectName(name);
+                menu->menuAction()->setObjectName(name);
+                menu->menuAction()->setEnabled(!entry.off);
+                open.push_back(menu);
+                break;
+            }
+            case Entry::Item: {
+                QAction* action = parent_menu->addAction(caption);
+                action->setObjectName(name);
+                action->setEnabled(!entry.off && entry.handler != nullptr);
+                if (entry.handler != nullptr) {
+                    const Handler handler = entry.handler;
+                    connect(action, &QAction::triggered, this, [this, handler] {
+                        RunCommand([this, handler] { (this->*handler)(); });
+                    });
+                }
+                break;
+            }
+            case Entry::Separator:
+                parent_menu->addSeparator()->setObjectName(name);
+                break;
+        }
+    }
+}
+
+void TFVelmora::BuildPopupMenu() {
+    pm_rep_ = new QMenu(rep_);
+    pm_rep_->setObjectName(QStringLiteral("PM_rep"));
+    const struct {
+        const char* name;
+        const char* caption;
+        Handler handler;
+    } items[] = {
+        {"itemUndo", "Отмена", &TFVelmora::itemUndoClick},
+        {nullptr, nullptr, nullptr},
+        {"itemCut", "Вырезать", &TFVelmora::itemCutClick},
+        {"itemCopy", "Копировать", &TFVelmora::itemCopyClick},
+        {"itemPaste", "Вставить", &TFVelmora::itemPasteClick},
+        {"itemDelete", "Удалить", &TFVelmora::itemDeleteClick},
+        {nullptr, nullptr, nullptr},
+        {"itemSelectAll", "Выделить всё", &TFVelmora::itemSelectAllClick},
+    };
+    for (const auto& item : items) {
+        if (item.name == nullptr) {
+            pm_rep_->addSeparator();
+            continue;
+        }
+        QAction* action = pm_rep_->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(QString::fromUtf8(item.name));
+        const Handler handler = item.handler;
+        connect(action, &QAction::triggered, this,
+                [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+    }
+    connect(pm_rep_, &QMenu::aboutToShow, this, &TFVelmora::PM_repPopup);
+    rep_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(rep_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { pm_rep_->popup(rep_->viewport()->mapToGlobal(pos)); });
+}
+
+QAction* TFVelmora::MenuItem(std::string_view name) const {
+    const QString object_name = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    for (QAction* action : menuBar()->findChildren<QAction*>(object_name)) {
+        return action;
+    }
+    return nullptr;
+}
+
+void TFVelmora::SetItemEnabled(std::string_view name, bool enabled) {
+    if (QAction* action = MenuItem(name)) {
+        action->setEnabled(enabled);
+    }
+}
+
+void TFVelmora::RunCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const std::exception& error) {
+        ShowErrorBox(*dialogs_, error.what());
+    }
+}
+
+void TFVelmora::LoadFromFile(const std::filesystem::path& file) {
+    view_->Clear();
+    current_record_ = std::make_unique<TRCstruct>();
+    AddPlainLine(*view_, file.string());
+    if (!ShowFileReport(file, *current_record_, *view_, *dialogs_)) {
+        AddPlainLine(*view_, kUnsupportedFile);
+        return;
+    }
+    const bool request = current_record_->Kind == "REQ";
+    const bool certificate = current_record_->Kind == "CERT";
+    SetItemEnabled("mPrint", true);
+    for (const char* name : kRequestPrintItems) {
+        SetItemEnabled(name, request);
+    }
+    for (const char* name : kCertificatePrintItems) {
+        SetItemEnabled(name, certificate);
+    }
+}
+
+void TFVelmora::MrequestClick() {
+    if (const auto file = dialogs_->ChooseOpenFile(open_filter::kRequests)) {
+        LoadFromFile(*file);
+    }
+}
+
+void TFVelmora::MCertClick() {
+    if (const auto file = dialogs_->ChooseOpenFile(open_filter::kCertificates)) {
+        LoadFromFile(*file);
+    }
+}
+
+void TFVelmora::crl1Click() {
+    if (const auto file = dialogs_->ChooseOpenFile(open_filter::kCrl)) {
+        ExportCrl(*file);
+    }
+}
+
+void TFVelmora::ExportCrl(const std::filesystem::path& file) {
+    view_->Clear();
+    TCRLstruct record;
+    ExportCrlListing(file, record, *view_);
+}
+
+void TFVelmora::base64tobyte1Click() {
+    RunPemToDer(*dialogs_);
+}
+
+void TFVelmora::DERtoPEM1Click() {
+    RunDerToPem(*dialogs_);
+}
+
+void TFVelmora::quitClick() {
+    close();
+}
+
+void TFVelmora::skziInfoClick() {
+    view_->Clear();
+    AddReportLines(*view_, InstalledCryptoSoftware(inventory_), kBlack, FontStyle::Regular, 12);
+}
+
+void TFVelmora::PM_repPopup() {
+    QTextEdit* view = GetRichEditFromPopup();
+    const bool selected = view->textCursor().hasSelection();
+    const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
+    const auto set = [this](const char* name, bool enabled) {
+        if (auto* action = pm_rep_->findChild<QAction*>(QString::fromUtf8(name))) {
+            action->setEnabled(enabled);
+        }
+    };
+    set("itemUndo", view->document()->isUndoAvailable());
+    set("itemCut", selected);
+    set("itemCopy", selected);
+    set("itemDelete", selected);
+    set("itemPaste", clipboard != nullptr && clipboard->hasText());
+    set("itemSelectAll", true);
+}
+
+void TFVelmora::itemUndoClick() {
+    GetRichEditFromPopup()->undo();
+}
+
+void TFVelmora::itemCutClick() {
+    GetRichEditFromPopup()->cut();
+}
+
+void TFVelmora::itemCopyClick() {
+    GetRichEditFromPopup()->copy();
+}
+
+void TFVelmora::itemPasteClick() {
+    GetRichEditFromPopup()->paste();
+}
+
+void TFVelmora::itemDeleteClick() {
+    // The view's own delete: it removes a selection only where the text may
+    // be edited, so the read-only report stays as it is.
+    QTextEdit* view = GetRichEditFromPopup();
+    if (!view->isReadOnly()) {
+        view->textCursor().removeSelectedText();
+    }
+}
+
+void TFVelmora::itemSelectAllClick() {
+    GetRichEditFromPopup()->selectAll();
+}
+
+void TFVelmora::OpenStartFile(const std::filesystem::path& file) {
+    // A CRL handed over by the desktop (double-clicked in the file manager)
+    // gets the "crl" command's export; anything else is shown as a request
+    // or certificate.
+    if (DetectFileKind(file) == file_kind::kCrl) {
+        ExportCrl(file);
+    } else {
+        LoadFromFile(file);
+    }
+}
+
+void TFVelmora::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Only the first showing opens the start file: restoring a minimised
+    // window shows it again.
+    if (shown_) {
+        return;
+    }
+    shown_ = true;
+    if (start_file_) {
+        const std::filesystem::path file = *start_file_;
+        RunCommand([this, &file] { OpenStartFile(file); });
+    }
+}
+
+void TFVelmora::closeEvent(QCloseEvent* event) {
+    current_record_.reset();
+    event->accept();
+}
+
+}  // namespace velmora

@@ -1,0 +1,103 @@
+// The main window: the menu tree, the report view and the commands that
+// write into it.
+#pragma once
+
+#include "app/inventory/installed_software.h"
+#include "report/record/record.h"
+#include "report/view/dialogs.h"
+#include "report/view/report_view.h"
+
+#include <QMainWindow>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+class QAction;
+class QMenu;
+class QTextEdit;
+
+namespace velmora {
+
+class QtReportView;
+
+class TFVelmora : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // The start folder is the process's current folder when the program
+    // started. Without dialogs of its own the window shows real ones.
+    explicit TFVelmora(std::filesystem::path start_folder,
+                       std::unique_ptr<Dialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    ~TFVelmora() override;
+
+    // The file named on the command line, opened when the window is first shown.
+    void SetStartFile(std::optional<std::filesystem::path> file) { start_file_ = std::move(file); }
+
+    // Where the inventory of installed software looks.
+    void SetInventorySources(InventorySources sources) { inventory_ = std::move(sources); }
+
+    const std::filesystem::path& StartFolder() const { return start_folder_; }
+    // The request or certificate the view shows; null before the first load.
+    const TRCstruct* CurrentRecord() const { return current_record_.get(); }
+    ReportView& View();
+    Dialogs& WindowDialogs() { return *dialogs_; }
+    QTextEdit* Rep() const { return rep_; }
+    QMenu* PopupMenu() const { return pm_rep_; }
+    // A menu item (a submenu's own item too) by its control name; null when
+    // there is none.
+    QAction* MenuItem(std::string_view name) const;
+
+    // Runs a command; an error it raises is shown in the error box and the
+    // window goes on.
+    void RunCommand(const std::function<void()>& command);
+
+    // Shows a request or certificate file: the file name, then its report,
+    // or the line "Файл не поддерживается". A successful load sets the print
+    // items by the kind of the record.
+    void LoadFromFile(const std::filesystem::path& file);
+
+    // The menu commands.
+    void MrequestClick();
+    void MCertClick();
+    void crl1Click();
+    void base64tobyte1Click();
+    void DERtoPEM1Click();
+    void quitClick();
+    void skziInfoClick();
+
+    // The popup menu of the report view.
+    QTextEdit* GetRichEditFromPopup() const { return rep_; }
+    void PM_repPopup();
+    void itemUndoClick();
+    void itemCutClick();
+    void itemCopyClick();
+    void itemPasteClick();
+    void itemDeleteClick();
+    void itemSelectAllClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenu();
+    void BuildPopupMenu();
+    void SetItemEnabled(std::string_view name, bool enabled);
+    void ExportCrl(const std::filesystem::path& file);
+    void OpenStartFile(const std::filesystem::path& file);
+
+    std::filesystem::path start_folder_;
+    std::unique_ptr<Dialogs> dialogs_;
+    QTextEdit* rep_ = nullptr;
+    QMenu* pm_rep_ = nullptr;
+    std::unique_ptr<QtReportView> view_;
+    std::unique_ptr<TRCstruct> current_record_;
+    std::optional<std::filesystem::path> start_file_;
+    bool shown_ = false;
+    InventorySources inventory_;
+};
+
+}  // namespace velmora
