@@ -1,0 +1,27 @@
+// Texts of CRL entries: the Russian names of revocation reasons and the texts
+// of the two entry extensions the listing shows.
+#pragma once
+
+#include "crypto/platform/extension.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// The Russian name of a revocation reason code; 7 (unused by the standard)
+// and any code outside the standard's list give "Неизвестный код".
+std::string CrlReasonName(std::int64_t code);
+
+// The reason of an entry (extension 2.5.29.21): its name, a blank and the
+// code in parentheses ("Сертификат заменен (4)"); empty when the entry has
+// no reason code or it cannot be decoded.
+std::string CrlReasonText(const std::vector<platform::Extension>& extensions);
+
+// The invalidity date of an entry (extension 2.5.29.24) as local time
+// "dd.mm.yyyy hh:mm:ss"; empty when the entry has none or it cannot be
+// decoded.
+std::string InvalidityDateText(const std::vector<platform::Extension>& extensions);
+
+}  // namespace velmora

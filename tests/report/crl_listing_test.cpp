@@ -1,0 +1,246 @@
+// The CRL listing of every fixture CRL against the reviewed listing in
+// golden/ (byte for byte: Windows-1251, CR LF), and what the export does with
+// files that are no CRLs and with listings that cannot be written.
+// VELMORA_UPDATE_GOLDEN=1 rewrites the expected listings instead.
+
+#include "report/crl/crl_listing.h"
+#include "crypto/platform/clock.h"
+#include "encoding/cp1251.h"
+#include "encoding/error.h"
+#include "fixture_files.h"
+#include "report/view/recording_view.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace velmora {
+namespace {
+
+// 2024-06-03 09:04:05 UTC; 12:04:05 in Moscow.
+constexpr FileTime kNow = 133618790450000000ULL;
+constexpr const char* kNowText = "06.03.2024 12:04:05";
+
+std::string ReadText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteText(const std::filesystem::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+// A fresh folder holding copies of fixture files, removed afterwards.
+class Folder {
+  public:
+    Folder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "velmora-crl-XXXXXX");
+        EXPECT_NE(::mkdtemp(pattern.data()), nullptr);
+        path_ = pattern;
+    }
+    ~Folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::filesystem::path Copy(const std::string& fixture) const {
+        std::filesystem::copy_file(testing::FixtureFolder() / fixture, path_ / fixture);
+        return path_ / fixture;
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+class CrlListing : public ::testing::Test {
+  protected:
+    void SetUp() override { testing::UseMoscowTime(); }
+
+    platform::ScopedClockOverride clock_{kNow};
+};
+
+TEST_F(CrlListing, EveryFixtureListsAsReviewed) {
+    const bool update = std::getenv("VELMORA_UPDATE_GOLDEN") != nullptr;
+    const std::filesystem::path golden = std::filesystem::path(__FILE__).parent_path() / "golden";
+    for (const char* name : {"crl-full.crl", "crl-empty.crl", "crl-nonext.crl", "crl-root.crl"}) {
+        SCOPED_TRACE(name);
+        Folder folder;
+        const std::filesystem::path crl = folder.Copy(name);
+        TCRLstruct record;
+        RecordingView view;
+        ASSERT_TRUE(ExportCrlListing(crl, record, view));
+
+        const std::string listingName = std::string(name) + ".csv";
+        EXPECT_EQ(folder.Names(), (std::vector<std::string>{name, listingName}));
+        EXPECT_EQ(view.PlainText(),
+                  "загрузка CRL - " + std::string(kNowText) + "\nсохранение результатов - " +
+                      kNowText + "\nДанные сохранены в " + (folder.path() / listingName).string() +
+                      " в " + kNowText + "\n");
+        for (const auto& line : view.Lines()) {
+            for (const TextRun& run : line) {
+                EXPECT_EQ(run.size, 12);
+                EXPECT_EQ(run.style, FontStyle::Regular);
+            }
+        }
+
+        const std::string listing = ReadText(folder.path() / listingName);
+        // Every listing line is also what CrlToLines gives for the record
+        // decoded with its entries.
+        TCRLstruct full;
+        ASSERT_TRUE(DecodeCrl(full, crl, true));
+        std::vector<std::string> lines;
+        CrlToLines(full, lines);
+        std::string joined;
+        for (const std::string& line : lines) {
+            joined += line + "\r\n";
+        }
+        EXPECT_EQ(AsText(Utf8ToCp1251(joined)), listing);
+
+        if (update) {
+            WriteText(golden / listingName, listing);
+            continue;
+        }
+        EXPECT_EQ(listing, ReadText(golden / listingName));
+    }
+}
+
+TEST_F(CrlListing, RecordTexts) {
+    TCRLstruct record;
+    ASSERT_TRUE(DecodeCrl(record, testing::FixtureFolder() / "crl-full.crl", true));
+    EXPECT_EQ(record.thisUpdateText, "01.06.2024 03:00:00");
+    EXPECT_EQ(record.nextUpdateText, "01.06.2039 03:00:00");
+    EXPECT_EQ(record.thisUpdate, (DateTime{2024, 6, 1, 3, 0, 0, 0}));
+    EXPECT_TRUE(record.spare.empty());
+    EXPECT_TRUE(record.issuerText.starts_with("RU, 77 г. Москва, Москва, "));
+    ASSERT_EQ(record.entries.size(), 13u);
+    EXPECT_EQ(record.entries[0],
+              (sCRL_ENTRY{"009C4E2A17B3D5F6071829", "02.05.2024 13:00:00",
+                          "Компрометация ключа электронной подписи (1)", "01.05.2024 11:30:00"}));
+    EXPECT_EQ(record.entries[7].reason, "Неизвестный код (7)");
+    EXPECT_EQ(record.entries[10].reason, "Компрометация полномочий по проверке (10)");
+    EXPECT_EQ(record.entries[11], (sCRL_ENTRY{"0B", "13.05.2024 13:00:00", "", ""}));
+    EXPECT_EQ(CrlEntryLine(record.entries[11]), "=\"0B\";13.05.2024 13:00:00;;");
+
+    // Without entries the header is the same and the entries are left out.
+    TCRLstruct header;
+    ASSERT_TRUE(DecodeCrl(header, testing::FixtureFolder() / "crl-full.crl", false));
+    EXPECT_EQ(header.issuerText, record.issuerText);
+    EXPECT_TRUE(header.entries.empty());
+
+    // A CRL without a next update shows no date there rather than 1601.
+    ASSERT_TRUE(DecodeCrl(record, testing::FixtureFolder() / "crl-nonext.crl", true));
+    EXPECT_EQ(record.nextUpdateText, "");
+    EXPECT_EQ(record.nextUpdate, DateTime{});
+    EXPECT_EQ(CrlHeaderLines(record)[0], "Действует: с 01.06.2024 03:00:00 по ");
+}
+
+TEST_F(CrlListing, EmptyCrlGivesThreeLines) {
+    Folder folder;
+    const std::filesystem::path crl = folder.Copy("crl-empty.crl");
+    TCRLstruct record;
+    RecordingView view;
+    ASSERT_TRUE(ExportCrlListing(crl, record, view));
+    const std::string listing = ReadText(CrlListingPath(crl));
+    const std::vector<std::string> lines = {
+        "Действует: с 01.06.2024 03:00:00 по 01.06.2039 03:00:00",
+        "Информация об издателе: " + record.issuerText,
+        "сертификат №:;дата отзыва;Код причины отзыва;INVALIDITY_DATE"};
+    EXPECT_EQ(listing,
+              AsText(Utf8ToCp1251(lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2] + "\r\n")));
+}
+
+TEST_F(CrlListing, WhatIsNoDerCrlStopsAfterTheFirstLine) {
+    for (const char* name : {"crl-full-pem.crl", "crl-full-b64.crl", "ee-256.cer", "missing.crl"}) {
+        SCOPED_TRACE(name);
+        Folder folder;
+        const std::filesystem::path file =
+            std::string(name) == "missing.crl" ? folder.path() / name : folder.Copy(name);
+        TCRLstruct record;
+        RecordingView view;
+        EXPECT_FALSE(ExportCrlListing(file, record, view));
+        EXPECT_EQ(view.PlainText(), "загрузка CRL - " + std::string(kNowText) + "\n");
+        EXPECT_FALSE(std::filesystem::exists(CrlListingPath(file)));
+    }
+    // A CRL cut short, and one with a byte after it.
+    Folder folder;
+    const std::string der = ReadText(testing::FixtureFolder() / "crl-full.crl");
+    for (const std::string& bytes : {der.substr(0, der.size() - 40), der + '\0'}) {
+        const std::filesystem::path file = folder.path() / "damaged.crl";
+        WriteText(file, bytes);
+        TCRLstruct record;
+        RecordingView view;
+        EXPECT_FALSE(ExportCrlListing(file, record, view));
+        EXPECT_EQ(view.Lines().size(), 1u);
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"damaged.crl"});
+    }
+}
+
+TEST_F(CrlListing, ExportingAgainReplacesTheListing) {
+    Folder folder;
+    const std::filesystem::path crl = folder.Copy("crl-full.crl");
+    WriteText(CrlListingPath(crl), std::string(100000, 'x'));  // longer than the listing
+    TCRLstruct record;
+    RecordingView view;
+    ASSERT_TRUE(ExportCrlListing(crl, record, view));
+    const std::string first = ReadText(CrlListingPath(crl));
+    EXPECT_TRUE(first.starts_with(AsText(Utf8ToCp1251("Действует: с "))));
+    EXPECT_LT(first.size(), 2000u);
+    ASSERT_TRUE(ExportCrlListing(crl, record, view));
+    EXPECT_EQ(ReadText(CrlListingPath(crl)), first);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"crl-full.crl", "crl-full.crl.csv"}));
+}
+
+TEST_F(CrlListing, FailedWriteRaisesAndKeepsTheOldListing) {
+    Folder folder;
+    const std::filesystem::path crl = folder.Copy("crl-full.crl");
+
+    // The listing's name is taken by a folder.
+    std::filesystem::create_directory(CrlListingPath(crl));
+    TCRLstruct record;
+    RecordingView view;
+    EXPECT_THROW(ExportCrlListing(crl, record, view), Error);
+    EXPECT_EQ(view.Lines().size(), 2u);  // no "saved" line
+    EXPECT_TRUE(std::filesystem::is_directory(CrlListingPath(crl)));
+    std::filesystem::remove(CrlListingPath(crl));
+
+    // The disk fills up halfway (a file size limit stands in for it, since
+    // tests may run as root, to whom permissions mean nothing).
+    WriteText(CrlListingPath(crl), "old listing");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 300;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    RecordingView second;
+    try {
+        ExportCrlListing(crl, record, second);
+        ADD_FAILURE() << "no error raised";
+    } catch (const Error& error) {
+        EXPECT_TRUE(std::string(error.what()).starts_with("Не удается записать файл"))
+            << error.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(second.Lines().size(), 2u);
+    EXPECT_EQ(ReadText(CrlListingPath(crl)), "old listing");
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"crl-full.crl", "crl-full.crl.csv"}));
+}
+
+}  // namespace
+}  // namespace velmora
