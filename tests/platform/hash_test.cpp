@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -158,6 +159,25 @@ TEST(Hash, AlgorithmIdentifiersMapBothWays) {
     SetLastError(error::kSuccess);
     EXPECT_FALSE(HashAlgorithmOfAlgId(0x8003));  // MD5: not offered
     EXPECT_EQ(GetLastError(), error::kBadAlgId);
+}
+
+// Runs in a fresh process whose OpenSSL cannot find the GOST engine.
+TEST(HashDeathTest, WithoutTheGostEngineGostHashesFailCleanly) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("OPENSSL_ENGINES", "/nonexistent/velmora-engines", 1);
+            SetLastError(error::kSuccess);
+            const bool refused = !HashObject::Create(HashAlgorithm::kStreebog256) &&
+                                 GetLastError() == error::kProviderDllFail &&
+                                 !HashBytes(HashAlgorithm::kGost94, AsBytes("abc")) &&
+                                 !GostEngineFailureText().empty();
+            const std::optional<Bytes> sha1 = HashBytes(HashAlgorithm::kSha1, AsBytes("abc"));
+            const bool sha1_works =
+                sha1 && Hex(*sha1) == "a9993e364706816aba3e25717850c26c9cd0d89d";
+            std::exit(refused && sha1_works ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
