@@ -149,18 +149,6 @@ TEST(Hash, FinishedAndMovedFromObjectsRefuseFurtherUse) {
     EXPECT_FALSE(moved.Update(AsBytes("abc")));
 }
 
-TEST(Hash, AlgorithmIdentifiersMapBothWays) {
-    for (const HashAlgorithm algorithm :
-         {HashAlgorithm::kSha1, HashAlgorithm::kGost94, HashAlgorithm::kStreebog256,
-          HashAlgorithm::kStreebog512}) {
-        EXPECT_EQ(HashAlgorithmOfAlgId(AlgIdOf(algorithm)), algorithm);
-    }
-    EXPECT_EQ(AlgIdOf(HashAlgorithm::kGost94), 0x801Eu);
-    SetLastError(error::kSuccess);
-    EXPECT_FALSE(HashAlgorithmOfAlgId(0x8003));  // MD5: not offered
-    EXPECT_EQ(GetLastError(), error::kBadAlgId);
-}
-
 // Runs in a fresh process whose OpenSSL cannot find the GOST engine.
 TEST(HashDeathTest, WithoutTheGostEngineGostHashesFailCleanly) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
