@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Shows a file in the main window on a virtual display and saves a picture of
+# the window:
+#   scripts/screenshot.sh FILE OUT.png
+# The program is taken from build/normal (built first when it is missing), or
+# from $VELMORA_BIN.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+if [ $# -ne 2 ]; then
+    echo "usage: $0 FILE OUT.png" >&2
+    exit 2
+fi
+file=$(realpath -m -- "$1")
+out=$(realpath -m -- "$2")
+if [ ! -e "$file" ]; then
+    echo "$0: нет файла $1" >&2
+    exit 1
+fi
+bin=${VELMORA_BIN:-$top/build/normal/src/app/qt/velmora}
+if [ ! -x "$bin" ]; then
+    "$top/scripts/setup.sh"
+    "$top/scripts/build.sh" normal
+fi
+command -v xvfb-run >/dev/null || { echo "$0: нужен xvfb-run (пакет xvfb)" >&2; exit 1; }
+
+# A screen of the usual density, the program's own language, and the X11
+# platform of Qt; the program saves the picture itself once the file is shown.
+# The time limit ends a run that waits on a message box (a file that does not load).
+export LANG=C.UTF-8 QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96 -nolisten tcp" \
+    timeout 60 "$bin" --screenshot "$out" "$file"
+echo "$out"
