@@ -59,5 +59,47 @@ TEST(GoldenReport, EveryFixtureReportsAsReviewed) {
     }
 }
 
+std::string HexDigits(std::string_view text) {
+    std::string digits;
+    for (char c : text) {
+        if (c != ' ') {
+            digits += c;
+        }
+    }
+    return digits;
+}
+
+// The texts of the lines that follow the line with the label, up to the first
+// line that is not bold.
+std::string BoldLinesAfter(const RecordingView& view, std::string_view label) {
+    const auto& lines = view.Lines();
+    std::string joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].front().text != label) {
+            continue;
+        }
+        for (std::size_t j = i + 1; j < lines.size() && lines[j].front().style == FontStyle::Bold;
+             ++j) {
+            joined += lines[j].front().text;
+        }
+    }
+    return joined;
+}
+
+TEST(GoldenReport, LongHexValuesKeepEveryDigitAcrossLines) {
+    // Keys and signatures of an odd byte count do not break at a blank; no
+    // digit may be lost where such a value is cut into lines.
+    for (const std::filesystem::path& fixture : testing::ReportFixtures()) {
+        SCOPED_TRACE(fixture.filename().string());
+        const TRCstruct record = testing::DecodeFixture(fixture);
+        RecordingView view;
+        BuildReport(record, view);
+        EXPECT_EQ(HexDigits(BoldLinesAfter(view, "Значение открытого ключа: ")),
+                  HexDigits(record.PublicKey.Value));
+        EXPECT_EQ(HexDigits(BoldLinesAfter(view, "Распечатка значения подписи : ")),
+                  HexDigits(record.Signature.Value + record.SignatureCheck));
+    }
+}
+
 }  // namespace
 }  // namespace velmora
