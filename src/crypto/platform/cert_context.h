@@ -2,10 +2,10 @@
 // information and its properties, shared and immutable.
 #pragma once
 
-#include "crypto/platform/clock.h"
 #include "crypto/platform/decode_public_key.h"
 #include "crypto/platform/extension.h"
 #include "encoding/bytes.h"
+#include "encoding/date_time.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,6 @@
 #include "crypto/platform/decode_internal.h"
 #include "crypto/platform/decode_values.h"
+#include "encoding/date_time.h"
 
 #include <cstdint>
 
@@ -21,15 +22,6 @@ std::int64_t DaysSince1601(std::int64_t year, unsigned month, unsigned day) {
     const std::int64_t days_from_0000_03_01 = era * 146097 + doe;
     // 1601-01-01 is day 584694 of that count.
     return days_from_0000_03_01 - 584694;
-}
-
-bool IsLeap(std::int64_t year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-unsigned DaysInMonth(std::int64_t year, unsigned month) {
-    static constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
 }
 
 class TimeText {
@@ -135,8 +127,9 @@ std::optional<FileTime> TimeOfContent(ByteView content, bool is_generalized) {
     if (!text.AtEnd()) {
         return std::nullopt;
     }
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
-        minute > 59 || second > 59) {
+    if (month < 1 || month > 12 || day < 1 ||
+        static_cast<int>(day) > DaysInMonth(static_cast<int>(year), static_cast<int>(month)) ||
+        hour > 23 || minute > 59 || second > 59) {
         return std::nullopt;
     }
     const std::int64_t seconds = DaysSince1601(year, month, day) * 86400 + hour * 3600 +

@@ -5,8 +5,8 @@
 // does not fit.
 #pragma once
 
-#include "crypto/platform/clock.h"
 #include "encoding/bytes.h"
+#include "encoding/date_time.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,8 +2,8 @@
 // element, and the content of the few primitive types the encoders build.
 #pragma once
 
-#include "crypto/platform/clock.h"
 #include "encoding/bytes.h"
+#include "encoding/date_time.h"
 
 #include <cstdint>
 #include <initializer_list>

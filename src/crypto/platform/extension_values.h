@@ -4,9 +4,9 @@
 // failure (kAsn1BadTag, kAsn1Corrupt, kAsn1Large), as decode_values.h says.
 #pragma once
 
-#include "crypto/platform/clock.h"
 #include "crypto/platform/decode_values.h"
 #include "encoding/bytes.h"
+#include "encoding/date_time.h"
 
 #include <cstdint>
 #include <optional>
