@@ -1,0 +1,171 @@
+#include "cli/cli_commands.h"
+#include "cli/console_view.h"
+#include "encoding/atomic_file.h"
+#include "report/view/recording_view.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace velmora::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path Fixture(const std::string& name) {
+    const char* folder = std::getenv("VELMORA_TEST_DATA");
+    return fs::path(folder != nullptr ? folder : "tests/data") / name;
+}
+
+fs::path Golden(const std::string& name) {
+    return fs::path(std::getenv("VELMORA_TEST_DATA")).parent_path() / "report" / "golden" / name;
+}
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(std::vector<std::string> args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCommandLine(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "velmora-cli-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { fs::remove_all(path_); }
+    const fs::path& path() const { return path_; }
+
+  private:
+    fs::path path_;
+};
+
+class CliTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("TZ", "Europe/Moscow", 1);
+        tzset();
+    }
+};
+
+// The marked output is the file name line followed by the very report the
+// window shows, which the golden files hold (they start at the report).
+TEST_F(CliTest, ReportPrintsTheFileNameThenTheWindowsReport) {
+    for (const std::string name : {"ee-256", "req-full", "ee-2001"}) {
+        const std::string ext = name.starts_with("req") ? ".req" : ".cer";
+        const fs::path file = Fixture(name + ext);
+        const CliRun marked = Cli({"--format=marked", "report", file.string()});
+        EXPECT_EQ(marked.status, 0) << marked.err;
+        EXPECT_EQ(marked.err, "");
+        EXPECT_EQ(marked.out, "{P}" + file.string() + "\n" + ReadAll(Golden(name + ".txt")))
+            << name;
+
+        // Plain output: the same lines without the marks, a carriage return
+        // inside a text ending the line.
+        const CliRun plain = Cli({"report", file.string()});
+        EXPECT_EQ(plain.status, 0);
+        EXPECT_TRUE(plain.out.starts_with(file.string() + "\n")) << plain.out;
+        EXPECT_EQ(plain.out.find('{'), std::string::npos) << name;
+        EXPECT_EQ(plain.out.find('\r'), std::string::npos) << name;
+    }
+}
+
+TEST_F(CliTest, UnsupportedOrMissingFilesFailWithTheMessage) {
+    for (const fs::path& file : {Fixture("crl-full.crl"), Fixture("no-such-file.cer")}) {
+        const CliRun run = Cli({"report", file.string()});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, file.string() + "\nФайл не поддерживается\n");
+        EXPECT_NE(run.err.find("Файл не поддерживается"), std::string::npos);
+    }
+}
+
+TEST_F(CliTest, CrlWritesTheListingBesideTheFileAndPrintsProgress) {
+    TempFolder temp;
+    const fs::path crl = temp.path() / "list.crl";
+    fs::copy_file(Fixture("crl-full.crl"), crl);
+    const CliRun run = Cli({"crl", crl.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("загрузка CRL - ")) << run.out;
+    EXPECT_NE(run.out.find("\nсохранение результатов - "), std::string::npos);
+    EXPECT_NE(run.out.find("\nДанные сохранены в " + crl.string() + ".csv в "), std::string::npos);
+    EXPECT_EQ(ReadAll(temp.path() / "list.crl.csv"), ReadAll(Golden("crl-full.crl.csv")));
+
+    // A PEM CRL is refused after the first progress line, and nothing is written.
+    const fs::path pem = temp.path() / "pem.crl";
+    fs::copy_file(Fixture("crl-full-pem.crl"), pem);
+    const CliRun refused = Cli({"crl", pem.string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.out.starts_with("загрузка CRL - "));
+    EXPECT_EQ(refused.out.find("сохранение"), std::string::npos);
+    EXPECT_NE(refused.err.find("CRL"), std::string::npos);
+    EXPECT_FALSE(fs::exists(temp.path() / "pem.crl.csv"));
+}
+
+TEST_F(CliTest, ConversionsRoundTripAndRefuseWhatDoesNotDecode) {
+    TempFolder temp;
+    const fs::path b64 = temp.path() / "a.b64";
+    const fs::path der = temp.path() / "a.der";
+    CliRun run = Cli({"der2pem", Fixture("ee-256.cer").string(), b64.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Создан файл - " + b64.string() + "\n");
+    run = Cli({"pem2der", b64.string(), der.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadAll(der), ReadAll(Fixture("ee-256.cer")));
+
+    // DER is no base64: the conversion fails and the earlier target stays.
+    run = Cli({"pem2der", Fixture("ee-512.cer").string(), der.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Ошибка"), std::string::npos);
+    EXPECT_EQ(ReadAll(der), ReadAll(Fixture("ee-256.cer")));
+}
+
+TEST_F(CliTest, UsageErrorsHelpAndVersion) {
+    EXPECT_EQ(Cli({}).status, 2);
+    EXPECT_EQ(Cli({"frobnicate"}).status, 2);
+    EXPECT_EQ(Cli({"report"}).status, 2);
+    EXPECT_EQ(Cli({"pem2der", "a"}).status, 2);
+    EXPECT_EQ(Cli({"--format=html", "report", "a"}).status, 2);
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("report ФАЙЛ"), std::string::npos);
+    const CliRun version = Cli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("velmora-cli ")) << version.out;
+}
+
+// Progress lines must be out before a long step runs, not when it ends.
+TEST(ConsoleView, RepaintPrintsTheLineSoFarAndLaterRunsContinueIt) {
+    std::ostringstream out;
+    ConsoleView view(out, OutputFormat::Plain);
+    AddReportLine(view, "загрузка", kBlack, FontStyle::Regular, 12);
+    EXPECT_EQ(out.str(), "");
+    view.Repaint();
+    EXPECT_EQ(out.str(), "загрузка");
+    AppendReportText(view, " и ещё", kBlack, FontStyle::Bold, 12);
+    EXPECT_EQ(view.LastLineText(), "загрузка и ещё");
+    AddReportLine(view, "AA \rBB", kBlack, FontStyle::Bold, 10);
+    EXPECT_EQ(view.LastLineText(), "BB");
+    view.Finish();
+    EXPECT_EQ(out.str(), "загрузка и ещё\nAA \nBB\n");
+}
+
+}  // namespace
+}  // namespace velmora::cli
