@@ -4,6 +4,7 @@
 #include "crypto/platform/der_reader.h"
 #include "crypto/platform/last_error.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,6 +24,7 @@ class CrlWalk {
     bool Entry(ByteView content, CrlEntryInfo& entry);
     bool Extensions(ByteView content, std::vector<Extension>& extensions);
     bool Time(DerReader& reader, FileTime& fileTime);
+    bool OidText(ByteView content, std::string& text);
 
     // Ends the walk with the reader's fault as the last error.
     bool Fault(const DerReader& reader) { return Fault(reader.Fault()); }
@@ -43,6 +45,9 @@ class CrlWalk {
     bool keepEntries_;
     const CrlEntryVisitor* visit_;
     CrlEntryInfo scratch_;  // the entry handed to the visitor, reused
+    // The entries of a large CRL repeat the same few extension OIDs hundreds
+    // of thousands of times: their texts are made once.
+    std::vector<std::pair<Bytes, std::string>> oidTexts_;
 };
 
 bool CrlWalk::Run(ByteView der) {
@@ -202,11 +207,9 @@ bool CrlWalk::Extensions(ByteView content, std::vector<Extension>& extensions) {
         if (!reader.Read(der::kOid, oid)) {
             return Fault(reader);
         }
-        std::optional<std::string> oidText = OidTextOfContent(oid.content);
-        if (!oidText) {
+        if (!OidText(oid.content, extension.oid)) {
             return Fail(error::kAsn1Corrupt);
         }
-        extension.oid = std::move(*oidText);
         extension.critical = false;
         if (reader.ReadOptional(der::kBoolean, critical)) {
             if (critical.content.size() != 1) {
@@ -223,6 +226,25 @@ bool CrlWalk::Extensions(ByteView content, std::vector<Extension>& extensions) {
         extension.value.assign(value.content.begin(), value.content.end());
     }
     extensions.resize(count);
+    return true;
+}
+
+bool CrlWalk::OidText(ByteView content, std::string& text) {
+    for (const auto& [known, knownText] : oidTexts_) {
+        if (std::equal(known.begin(), known.end(), content.begin(), content.end())) {
+            text = knownText;
+            return true;
+        }
+    }
+    std::optional<std::string> made = OidTextOfContent(content);
+    if (!made) {
+        return false;
+    }
+    constexpr std::size_t kKept = 16;
+    if (oidTexts_.size() < kKept) {
+        oidTexts_.emplace_back(Bytes(content.begin(), content.end()), *made);
+    }
+    text = std::move(*made);
     return true;
 }
 

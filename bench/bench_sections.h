@@ -1,0 +1,22 @@
+// The sections of velmora_bench and what they share.
+#pragma once
+
+#include <filesystem>
+
+namespace velmora::bench {
+
+struct Options {
+    std::filesystem::path crl;  // a large CRL (DER); empty: not given
+    int runs = 5;
+};
+
+// Lists the CRL with the program's export and with `openssl crl -noout
+// -text`, several times each in child processes, and prints time and peak
+// memory of both against the goals: less than half openssl's time, less
+// than three times the CRL's size in memory. Non-zero when a goal is missed.
+int RunCrlListingBench(const Options& options);
+
+// The child side: one export of the CRL file (in the folder it is in).
+int ChildCrlListing(const char* crlFile);
+
+}  // namespace velmora::bench
