@@ -5,6 +5,7 @@
 // does not fit.
 #pragma once
 
+#include "crypto/platform/last_error.h"
 #include "encoding/bytes.h"
 #include "encoding/date_time.h"
 
@@ -14,10 +15,6 @@
 #include <vector>
 
 namespace velmora::platform {
-
-namespace error {
-inline constexpr std::uint32_t kAsn1Large = 0x80093104;  // CRYPT_E_ASN1_LARGE
-}  // namespace error
 
 // A BIT STRING: its bytes after the unused-bits byte, and that byte (0..7).
 struct BitString {

@@ -19,15 +19,6 @@
 
 namespace velmora::platform {
 
-namespace error {
-inline constexpr std::uint32_t kInvalidNumericString =
-    0x80092022;  // CRYPT_E_INVALID_NUMERIC_STRING
-inline constexpr std::uint32_t kInvalidPrintableString =
-    0x80092023;                                                 // CRYPT_E_INVALID_PRINTABLE_STRING
-inline constexpr std::uint32_t kInvalidIa5String = 0x80092024;  // CRYPT_E_INVALID_IA5_STRING
-inline constexpr std::uint32_t kNotCharString = 0x80092026;     // CRYPT_E_NOT_CHAR_STRING
-}  // namespace error
-
 // One string value (X509_NAME_VALUE) of the type given, from its content
 // bytes (as RdnAttribute holds them). The characters are checked against the
 // type: NumericString digits and blank (kInvalidNumericString),

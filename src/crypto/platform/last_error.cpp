@@ -43,6 +43,11 @@ constexpr MessageEntry kMessages[] = {
     {error::kSilentContext,
      "Поставщик не может выполнить действие, так как контекст был получен как "
      "автоматический."},
+    {error::kAsn1Large, "Данные ASN1 слишком велики."},
+    {error::kInvalidNumericString, "Строка Numeric содержит недопустимый символ."},
+    {error::kInvalidPrintableString, "Строка Printable содержит недопустимый символ."},
+    {error::kInvalidIa5String, "Строка IA5 содержит недопустимый символ."},
+    {error::kNotCharString, "Данные не являются строкой символов."},
     {error::kAsn1BadTag, "Обнаружено неправильное значение тега ASN1."},
     {error::kAsn1Eod, "Неожиданный конец данных ASN1."},
     {error::kAsn1Corrupt, "Повреждены данные ASN1."},
