@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     libssl-dev openssl libengine-gost-openssl
-    qt6-base-dev libgl-dev fonts-liberation
+    qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation desktop-file-utils
     libgtest-dev libgmock-dev
     xvfb xauth
 )
