@@ -8,6 +8,7 @@
 #include "encoding/cp1251.h"
 #include "encoding/error.h"
 #include "fixture_files.h"
+#include "report/crl/crl_entry_text.h"
 #include "report/view/recording_view.h"
 
 #include <gtest/gtest.h>
@@ -133,6 +134,9 @@ TEST_F(CrlListing, RecordTexts) {
                           "Компрометация ключа электронной подписи (1)", "01.05.2024 11:30:00"}));
     EXPECT_EQ(record.entries[7].reason, "Неизвестный код (7)");
     EXPECT_EQ(record.entries[10].reason, "Компрометация полномочий по проверке (10)");
+    for (const std::int64_t code : {-1LL, 7LL, 11LL, 0x7FFFFFFFLL}) {
+        EXPECT_EQ(CrlReasonName(code), "Неизвестный код") << code;
+    }
     EXPECT_EQ(record.entries[11], (sCRL_ENTRY{"0B", "13.05.2024 13:00:00", "", ""}));
     EXPECT_EQ(CrlEntryLine(record.entries[11]), "=\"0B\";13.05.2024 13:00:00;;");
 
