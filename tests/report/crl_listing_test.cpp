@@ -209,6 +209,19 @@ TEST_F(CrlListing, ExportingAgainReplacesTheListing) {
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"crl-full.crl", "crl-full.crl.csv"}));
 }
 
+TEST_F(CrlListing, NameNearTheSystemLimit) {
+    // 251 characters and ".csv" make the longest name the system allows.
+    Folder folder;
+    const std::filesystem::path crl = folder.path() / (std::string(247, 'n') + ".crl");
+    std::filesystem::copy_file(testing::FixtureFolder() / "crl-empty.crl", crl);
+    TCRLstruct record;
+    RecordingView view;
+    ASSERT_TRUE(ExportCrlListing(crl, record, view));
+    EXPECT_EQ(CrlListingPath(crl).filename().string().size(), 255u);
+    EXPECT_TRUE(std::filesystem::is_regular_file(CrlListingPath(crl)));
+    EXPECT_EQ(folder.Names().size(), 2u);
+}
+
 TEST_F(CrlListing, FailedWriteRaisesAndKeepsTheOldListing) {
     Folder folder;
     const std::filesystem::path crl = folder.Copy("crl-full.crl");

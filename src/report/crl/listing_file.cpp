@@ -47,11 +47,15 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& 
     if (keepMode) {
         mode = existing.st_mode & 07777;
     }
+    // A dot, the target's name (cut, so that a name near the system's limit
+    // still leaves room) and a random suffix: a leftover after a crash is
+    // hidden and easy to tell.
+    const std::string stem = target.filename().native().substr(0, 200);
     std::random_device random;
     for (int attempt = 0; attempt < 64; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-        std::filesystem::path candidate = folder / ("." + target.filename().native() + suffix);
+        std::filesystem::path candidate = folder / ("." + stem + suffix);
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             if (keepMode && ::fchmod(fd, mode) != 0) {
