@@ -1,6 +1,6 @@
 #include "crypto/platform/inventory_source.h"
 
-#include <fstream>
+#include "crypto/platform/dpkg_status.h"
 
 namespace velmora::platform {
 namespace {
@@ -24,65 +24,17 @@ std::string PublisherOf(std::string_view maintainer) {
     return std::string(Trimmed(maintainer));
 }
 
-struct Stanza {
-    std::string package;
-    std::string status;
-    std::string version;
-    std::string maintainer;
-};
-
-// "Status: want flag status": only a package whose state is "installed" is
-// on the machine; "half-installed", "config-files" and the like are not.
-bool Installed(const Stanza& stanza) {
-    const std::string_view status = stanza.status;
-    const std::size_t last = status.rfind(' ');
-    return !stanza.package.empty() && last != std::string_view::npos &&
-           status.substr(last + 1) == "installed";
-}
-
 }  // namespace
 
 PackageDatabase PackageDatabase::Read(const std::filesystem::path& dpkg_root) {
     PackageDatabase database;
-    std::ifstream in(dpkg_root / "status", std::ios::binary);
-    if (!in) {
-        return database;
-    }
-    Stanza stanza;
-    std::string line;
-    while (true) {
-        const bool more = static_cast<bool>(std::getline(in, line));
-        const std::string_view text = more ? Trimmed(line) : std::string_view{};
-        if (text.empty()) {
-            if (Installed(stanza)) {
-                database.products_.push_back(InstalledProduct{stanza.package, stanza.version,
-                                                              PublisherOf(stanza.maintainer)});
-            }
-            stanza = Stanza{};
-            if (!more) {
-                return database;
-            }
-            continue;
-        }
-        if (line[0] == ' ' || line[0] == '\t') {
-            continue;  // continuation of a multi-line field (the description)
-        }
-        const std::size_t colon = text.find(':');
-        if (colon == std::string_view::npos) {
-            continue;
-        }
-        const std::string_view field = text.substr(0, colon);
-        const std::string_view value = Trimmed(text.substr(colon + 1));
-        if (field == "Package") {
-            stanza.package = value;
-        } else if (field == "Status") {
-            stanza.status = value;
-        } else if (field == "Version") {
-            stanza.version = value;
-        } else if (field == "Maintainer") {
-            stanza.maintainer = value;
+    for (const DpkgPackage& package : ReadDpkgStatus(dpkg_root)) {
+        if (package.Installed()) {
+            database.products_.push_back(InstalledProduct{package.package, package.version,
+                                                          PublisherOf(package.maintainer)});
         }
     }
+    return database;
 }
 
 std::optional<InstalledProduct> PackageDatabase::Find(std::string_view package) const {

@@ -36,16 +36,6 @@ std::vector<std::uint32_t> NumbersOf(std::string_view text) {
     return numbers;
 }
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
-
 // True when the package file list names exactly one of the paths.
 bool ListNamesFile(const fs::path& list, const std::vector<std::string>& paths) {
     std::ifstream in(list, std::ios::binary);
@@ -98,67 +88,15 @@ std::optional<Owner> FindOwner(const fs::path& info, const std::vector<std::stri
     return std::nullopt;
 }
 
-struct Stanza {
-    std::string package;
-    std::string architecture;
-    std::string status;
-    std::string version;
-};
-
-bool Installed(const Stanza& stanza) {
-    // "Status: want flag status"; only a fully installed package counts.
-    const std::string_view status = stanza.status;
-    const std::size_t last = status.rfind(' ');
-    return last != std::string_view::npos && status.substr(last + 1) == "installed";
-}
-
-bool Matches(const Stanza& stanza, const Owner& owner) {
-    if (stanza.package != owner.package || !Installed(stanza) || stanza.version.empty()) {
-        return false;
-    }
-    return owner.architecture.empty() || stanza.architecture == owner.architecture;
-}
-
 // The installed version of the package, from the database's status file.
-std::optional<std::string> InstalledVersion(const fs::path& status_file, const Owner& owner) {
-    std::ifstream in(status_file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    Stanza stanza;
-    std::string line;
-    while (true) {
-        const bool more = static_cast<bool>(std::getline(in, line));
-        const std::string_view text = more ? Trimmed(line) : std::string_view{};
-        if (text.empty()) {
-            if (Matches(stanza, owner)) {
-                return stanza.version;
-            }
-            stanza = Stanza{};
-            if (!more) {
-                return std::nullopt;
-            }
-            continue;
-        }
-        if (line[0] == ' ' || line[0] == '\t') {
-            continue;  // continuation of a multi-line field
-        }
-        const std::size_t colon = text.find(':');
-        if (colon == std::string_view::npos) {
-            continue;
-        }
-        const std::string_view field = text.substr(0, colon);
-        const std::string value(Trimmed(text.substr(colon + 1)));
-        if (field == "Package") {
-            stanza.package = value;
-        } else if (field == "Architecture") {
-            stanza.architecture = value;
-        } else if (field == "Status") {
-            stanza.status = value;
-        } else if (field == "Version") {
-            stanza.version = value;
+std::optional<std::string> InstalledVersion(const fs::path& dpkg_root, const Owner& owner) {
+    for (const DpkgPackage& package : ReadDpkgStatus(dpkg_root)) {
+        if (package.package == owner.package && package.Installed() && !package.version.empty() &&
+            (owner.architecture.empty() || package.architecture == owner.architecture)) {
+            return package.version;
         }
     }
+    return std::nullopt;
 }
 
 // The forms under which the package lists may name the file: its absolute,
@@ -230,7 +168,7 @@ std::string FileVersionText(const fs::path& file, const fs::path& dpkg_root) {
     if (!owner) {
         return "NULL";
     }
-    const std::optional<std::string> version = InstalledVersion(dpkg_root / "status", *owner);
+    const std::optional<std::string> version = InstalledVersion(dpkg_root, *owner);
     if (!version) {
         return "NULL";
     }

@@ -2,6 +2,8 @@
 // administrator check and the version of an installed file.
 #pragma once
 
+#include "crypto/platform/dpkg_status.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,9 +16,6 @@ std::string LastErrorText();
 
 // True when the process runs with administrator rights: its effective user is root.
 bool IsUserAdmin();
-
-// Where the Debian package database lives on a running system.
-inline constexpr std::string_view kDpkgDatabase = "/var/lib/dpkg";
 
 // The version of the installed Debian package that owns the file, as four
 // numbers "a.b.c.d" (see DebianVersionText); "NULL" when no installed package
