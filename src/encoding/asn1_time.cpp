@@ -76,7 +76,7 @@ std::string GeneralizedTimeText(std::string_view content) {
 }
 
 std::string UtcTimeText(std::string_view content) {
-    std::string century;
+    std::string_view century;
     if (IsDigit(At(content, 1)) && IsDigit(At(content, 2))) {
         const int year = (At(content, 1) - '0') * 10 + (At(content, 2) - '0');
         century = year < 50 ? "20" : "19";

@@ -176,15 +176,19 @@ TEST(Crl, RejectsWhatIsNotExactlyOneDerCrl) {
 // Hand-made CRLs: a minimal valid one, and one fault at a time.
 TEST(Crl, ChecksEveryField) {
     // SEQUENCE { tbs, alg, sig } around a to-be-signed part.
-    auto Crl = [](const std::string& tbs) {
-        const Bytes body = Hex(tbs);
-        Bytes inner = {0x30, static_cast<std::uint8_t>(body.size())};
-        inner.insert(inner.end(), body.begin(), body.end());
+    auto Sequence = [](const Bytes& body) {
+        Bytes out;
+        out.reserve(body.size() + 2);
+        out.push_back(0x30);
+        out.push_back(static_cast<std::uint8_t>(body.size()));
+        out.insert(out.end(), body.begin(), body.end());
+        return out;
+    };
+    auto Crl = [&Sequence](const std::string& tbs) {
+        Bytes inner = Sequence(Hex(tbs));
         const Bytes tail = Hex("30 03 06 01 2A 03 01 00");
         inner.insert(inner.end(), tail.begin(), tail.end());
-        Bytes outer = {0x30, static_cast<std::uint8_t>(inner.size())};
-        outer.insert(outer.end(), inner.begin(), inner.end());
-        return outer;
+        return Sequence(inner);
     };
     const std::string alg = "30 03 06 01 2A";
     const std::string issuer = "30 00";
