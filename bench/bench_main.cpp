@@ -2,7 +2,7 @@
 // command on the same input. Each section is one function below; a section
 // that needs an input the run does not provide says so and is skipped.
 //
-//   velmora_bench --crl FILE [--runs N]      all sections
+//   velmora_bench --crl FILE [--certs DIR] [--runs N]   all sections
 //   velmora_bench --child-crl-listing FILE   (internal) one listing, measured by the parent
 
 #include "bench_sections.h"
@@ -25,13 +25,12 @@ struct Section {
 // The sections, in the order they run. A new goal is one more function and
 // one more line here.
 constexpr Section kSections[] = {
+    {"Certificate reports vs openssl x509 -text", RunReportBench},
     {"CRL listing vs openssl crl -text", RunCrlListingBench},
-    // The report's throughput (reports per second against `openssl x509
-    // -text` on the fixture certificates) belongs here as its own section.
 };
 
 int Usage() {
-    std::cerr << "usage: velmora_bench --crl FILE [--runs N]\n";
+    std::cerr << "usage: velmora_bench --crl FILE [--certs DIR] [--runs N]\n";
     return 2;
 }
 
@@ -48,6 +47,8 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--crl" && i + 1 < argc) {
             options.crl = argv[++i];
+        } else if (arg == "--certs" && i + 1 < argc) {
+            options.certificates = argv[++i];
         } else if (arg == "--runs" && i + 1 < argc) {
             options.runs = std::max(1, std::atoi(argv[++i]));
         } else {

@@ -7,6 +7,7 @@ namespace velmora::bench {
 
 struct Options {
     std::filesystem::path crl;  // a large CRL (DER); empty: not given
+    std::filesystem::path certificates = VELMORA_BENCH_CERTIFICATES;  // folder of certificates
     int runs = 5;
 };
 
@@ -15,6 +16,10 @@ struct Options {
 // memory of both against the goals: less than half openssl's time, less
 // than three times the CRL's size in memory. Non-zero when a goal is missed.
 int RunCrlListingBench(const Options& options);
+
+// Reports per second of the certificates in the folder (DER .cer files), in
+// one process, against `openssl x509 -text` run on each of them.
+int RunReportBench(const Options& options);
 
 // The child side: one export of the CRL file (in the folder it is in).
 int ChildCrlListing(const char* crlFile);
