@@ -23,6 +23,14 @@ bool DpkgPackage::Installed() const {
     return last != std::string_view::npos && state.substr(last + 1) == "installed";
 }
 
+std::string DpkgPackage::MaintainerName() const {
+    std::string_view name = maintainer;
+    if (const std::size_t angle = name.find('<'); angle != std::string_view::npos) {
+        name = name.substr(0, angle);
+    }
+    return std::string(Trimmed(name));
+}
+
 std::vector<DpkgPackage> ReadDpkgStatus(const std::filesystem::path& dpkg_root) {
     std::vector<DpkgPackage> packages;
     std::ifstream in(dpkg_root / "status", std::ios::binary);

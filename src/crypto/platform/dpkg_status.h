@@ -22,6 +22,9 @@ struct DpkgPackage {
     // Only a package whose state is "installed" is on the machine;
     // "half-installed", "config-files" and the like are not.
     bool Installed() const;
+
+    // The maintainer without the e-mail address: "Name <address>" gives "Name".
+    std::string MaintainerName() const;
 };
 
 // Every stanza of `dpkg_root`/status that names a package, in file order.

@@ -3,35 +3,13 @@
 #include "crypto/platform/dpkg_status.h"
 
 namespace velmora::platform {
-namespace {
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
-
-// "Name <address>" gives "Name": the publisher, as a person reads it.
-std::string PublisherOf(std::string_view maintainer) {
-    const std::size_t angle = maintainer.find('<');
-    if (angle != std::string_view::npos) {
-        maintainer = maintainer.substr(0, angle);
-    }
-    return std::string(Trimmed(maintainer));
-}
-
-}  // namespace
 
 PackageDatabase PackageDatabase::Read(const std::filesystem::path& dpkg_root) {
     PackageDatabase database;
     for (const DpkgPackage& package : ReadDpkgStatus(dpkg_root)) {
         if (package.Installed()) {
-            database.products_.push_back(InstalledProduct{package.package, package.version,
-                                                          PublisherOf(package.maintainer)});
+            database.products_.push_back(
+                InstalledProduct{package.package, package.version, package.MaintainerName()});
         }
     }
     return database;
