@@ -27,6 +27,7 @@ Measure RunMeasured(const std::vector<std::string>& argv) {
         const int null = ::open("/dev/null", O_WRONLY);
         if (null >= 0) {
             ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);  // openssl's engine banner; failure shows in the status
         }
         ::execvp(args[0], args.data());
         ::_exit(127);

@@ -14,8 +14,8 @@ struct Measure {
     bool ok = false;        // the child exited with status 0
 };
 
-// Runs argv (argv[0] looked up in PATH) with its standard output sent to
-// /dev/null and measures it.
+// Runs argv (argv[0] looked up in PATH) with its standard output and error
+// sent to /dev/null and measures it.
 Measure RunMeasured(const std::vector<std::string>& argv);
 
 // The best run (lowest wall time) of several, and their median wall time.
