@@ -9,9 +9,18 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
+echo "== форматирование"
+cd "$top"
+unformatted=$(git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror 2>&1 | grep -c 'error:' || true)
+if [ "$unformatted" != "0" ]; then
+    git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror
+    echo "clang-format: исправьте оформление (clang-format -i)" >&2
+    exit 1
+fi
+
 for flavour in normal asan; do
     echo "== сборка: $flavour"
-    "$top/scripts/build.sh" "$flavour"
+    "$top/scripts/build.sh" "$flavour" -DVELMORA_WERROR=ON
     echo "== тесты: $flavour"
     ctest --test-dir "$top/build/$flavour" --output-on-failure -j "$(nproc)"
 done
