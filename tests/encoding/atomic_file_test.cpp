@@ -44,10 +44,6 @@ TEST(AtomicFile, FailureLeavesNothingBehindAndTargetIntact) {
     EXPECT_FALSE(WriteFileAtomic(folder.path() / "", AsBytes("x")));
     EXPECT_EQ(TempFolder::Read(plain), "keep");
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"dir", "plain"}));
-}
-
-TEST(AtomicFile, ReadFailsForMissingFilesAndFolders) {
-    TempFolder folder;
     EXPECT_FALSE(ReadFileBytes(folder / "missing"));
     EXPECT_FALSE(ReadFileBytes(folder.path()));
 }

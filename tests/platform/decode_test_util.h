@@ -1,13 +1,15 @@
-// Helpers of the decoding tests: fixtures, hex vectors, times computed by the
+// Helpers of the boundary tests: fixtures, hex vectors, times computed by the
 // C library, and the openssl command as an independent implementation.
 #pragma once
 
 #include "crypto/platform/clock.h"
+#include "crypto/platform/extension.h"
 #include "encoding/bytes.h"
 
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmora::platform::testing {
 
@@ -22,21 +24,11 @@ Bytes Hex(std::string_view digits);
 // The file time of a UTC date and time, through the C library's timegm.
 FileTime UtcFileTime(int year, int month, int day, int hour, int minute, int second);
 
+// The OIDs of the extensions in order, a critical one marked with "!".
+std::vector<std::string> ExtensionOids(const std::vector<Extension>& extensions);
+
 // Runs a shell command and gives what it wrote on standard output; fails the
 // calling test when it exits with an error.
 std::string RunCommand(const std::string& command);
-
-// A fresh folder under the temporary folder, removed with the object.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 }  // namespace velmora::platform::testing

@@ -1,24 +1,12 @@
 #include "crypto/platform/der_reader.h"
+#include "platform/decode_test_util.h"
 
 #include <gtest/gtest.h>
 
 namespace velmora::platform {
 namespace {
 
-// "30 06 02 01" -> bytes; blanks are for reading only.
-Bytes Hex(std::string_view hex) {
-    std::string digits;
-    for (char c : hex) {
-        if (c != ' ') {
-            digits += c;
-        }
-    }
-    Bytes bytes;
-    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    }
-    return bytes;
-}
+using testing::Hex;
 
 TEST(DerReader, WalksElementsInOrder) {
     const Bytes der = Hex("30 06 02 01 05 04 01 AA 05 00");
@@ -46,19 +34,14 @@ TEST(DerReader, WalksElementsInOrder) {
     EXPECT_TRUE(element.content.empty());
     EXPECT_TRUE(reader.AtEnd());
     EXPECT_FALSE(reader.Next(element));
-}
 
-TEST(DerReader, LongFormLengths) {
-    Bytes der = Hex("04 81 80");
-    der.resize(3 + 0x80, 0x11);
-    DerElement element;
-    ASSERT_TRUE(ReadSingleDer(der, der::kOctetString, element));
-    EXPECT_EQ(element.content.size(), 0x80u);
-
-    der = Hex("04 82 01 00");
-    der.resize(4 + 0x100, 0x22);
-    ASSERT_TRUE(ReadSingleDer(der, der::kOctetString, element));
-    EXPECT_EQ(element.content.size(), 0x100u);
+    // The shortest long forms: one and two length bytes.
+    for (const std::size_t length : {0x80u, 0x100u}) {
+        Bytes long_form = length == 0x80 ? Hex("04 81 80") : Hex("04 82 01 00");
+        long_form.resize(long_form.size() + length, 0x11);
+        ASSERT_TRUE(ReadSingleDer(long_form, der::kOctetString, element)) << length;
+        EXPECT_EQ(element.content.size(), length);
+    }
 }
 
 TEST(DerReader, RejectsMalformedElements) {

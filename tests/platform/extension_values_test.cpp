@@ -4,7 +4,6 @@
 #include "crypto/platform/encode_der.h"
 #include "crypto/platform/last_error.h"
 #include "crypto/platform/name.h"
-#include "crypto/platform/name_text.h"
 #include "platform/decode_test_util.h"
 
 #include <gtest/gtest.h>
@@ -44,129 +43,44 @@ std::vector<std::uint32_t> Choices(const AltNameInfo& names) {
     return choices;
 }
 
-std::string FirstCommonName(const Bytes& name_der) {
-    const std::optional<NameInfo> name = DecodeName(name_der);
-    const RdnAttribute* cn = name ? FindRdnAttr(*name, "2.5.4.3") : nullptr;
-    return cn != nullptr ? RdnValueToStr(cn->valueType, cn->value) : "";
-}
-
-TEST(ExtensionValues, EveryKindOfTheQualifiedCertificate) {
+// The reports of the fixtures show most decoded values; here what they do not
+// show: string types, keys computed independently, choices the report skips,
+// and what is absent.
+TEST(ExtensionValues, WhatTheFixtureReportsDoNotShow) {
     const FixtureExtensions ee("ee-256.cer");
-
-    EXPECT_EQ(DecodeCertPolicies(ee.Value("2.5.29.32")),
-              (std::vector<std::string>{"1.2.643.100.113.1", "1.2.643.100.113.2", "2.5.29.32.0"}));
-
     const std::optional<AltNameInfo> san = DecodeAltNames(ee.Value("2.5.29.17"));
     ASSERT_TRUE(san);
     EXPECT_EQ(Choices(*san), (std::vector<std::uint32_t>{1, 1, 1, 1, 2, 3, 7, 8, 8, 5, 9}));
-    const auto& e = san->entries;
-    EXPECT_EQ(e[0].otherNameOid, "1.2.643.3.61.502710.1.5");
-    EXPECT_EQ(RdnValueTextOfEncoded(e[0].otherNameValue), "СПЗ-01234567");
-    EXPECT_EQ(e[1].otherNameValue, Der(0x13, AsBytes("00012345")));
-    EXPECT_EQ(e[2].otherNameOid, "2.5.4.12");
-    EXPECT_EQ(e[3].otherNameValue[0], 0x1E);
-    EXPECT_EQ(RdnValueTextOfEncoded(e[3].otherNameValue), "Иванов И.И.");
-    EXPECT_EQ(e[4].text, "ivanov@example.ru");
-    EXPECT_EQ(e[5].text, "ivanov.example.ru");
-    EXPECT_EQ(e[6].text, "https://example.ru/users/ivanov");
-    EXPECT_EQ(e[7].ipAddress, Hex("C0 A8 0A 14"));
-    EXPECT_EQ(e[8].ipAddress, Hex("20 01 0D B8 00 00 00 00 00 00 00 00 00 10 00 20"));
-    EXPECT_EQ(NameToSimpleStr(e[9].directoryName), "RU, Velmora Test, Ivanov Ivan");
-    EXPECT_EQ(e[10].registeredId, "1.2.643.100.114");
-
+    EXPECT_EQ(san->entries[1].otherNameValue, Der(0x13, AsBytes("00012345")));
+    EXPECT_EQ(san->entries[3].otherNameValue[0], 0x1E);  // a BMPString
     // The key identifier of the key attributes is the SHA-1 of the public
     // key information, as the fixture script computed it with openssl.
     const std::optional<KeyAttributes> attributes = DecodeKeyAttributes(ee.Value("2.5.29.2"));
     ASSERT_TRUE(attributes);
     EXPECT_EQ(attributes->keyId, HashPublicKeyInfoSha1(ee.Cert()->Info().publicKey));
-    EXPECT_EQ(attributes->intendedKeyUsage.bytes, Hex("C0"));
-    ASSERT_TRUE(attributes->privateKeyUsagePeriod);
-    EXPECT_EQ(*attributes->privateKeyUsagePeriod,
-              (PrivateKeyUsagePeriod{UtcFileTime(2024, 3, 15, 9, 0, 0),
-                                     UtcFileTime(2025, 3, 15, 9, 0, 0)}));
-
-    EXPECT_EQ(DecodeKeyUsage(ee.Value("2.5.29.15")), (BitString{Hex("F8 80"), 7}));
-    EXPECT_EQ(DecodeEnhancedKeyUsage(ee.Value("2.5.29.37")),
-              (std::vector<std::string>{"1.2.643.3.61.1.1.6.502710.3.4.1.1",
-                                        "1.2.643.3.61.1.1.6.502710.3.4.1.7",
-                                        "1.2.643.3.61.502710.1.6.3.4.1.1", "1.3.6.1.5.5.7.3.2",
-                                        "1.3.6.1.5.5.7.3.4", "1.2.643.2.99.2"}));
-    EXPECT_EQ(RdnValueTextOfEncoded(ee.Value("1.2.643.100.111")),
-              "Средство электронной подписи «Тест-CSP» (версия 5.0)");
-    const std::optional<std::vector<Bytes>> tools =
-        DecodeSequenceOfAny(ee.Value("1.2.643.100.112"));
-    ASSERT_TRUE(tools);
-    ASSERT_EQ(tools->size(), 4u);
-    EXPECT_EQ(RdnValueTextOfEncoded((*tools)[1]),
-              "Программный комплекс «Тестовый УЦ» (версия 2.0)");
-    EXPECT_EQ(RdnValueTextOfEncoded((*tools)[3]),
-              "Сертификат соответствия № СФ/128-0002 от 01.02.2024");
-
     EXPECT_EQ(DecodeBasicConstraints(ee.Value("2.5.29.19")), (BasicConstraints{false, false, 0}));
-    EXPECT_EQ(DecodePrivateKeyUsagePeriod(ee.Value("2.5.29.16")),
-              (PrivateKeyUsagePeriod{UtcFileTime(2024, 3, 15, 9, 0, 0),
-                                     UtcFileTime(2025, 3, 15, 9, 0, 0)}));
+    EXPECT_EQ(DecodeBasicConstraints(FixtureExtensions("intermediate.cer").Value("2.5.29.19")),
+              (BasicConstraints{true, true, 0}));
+    EXPECT_EQ(DecodeBasicConstraints(FixtureExtensions("ca.cer").Value("2.5.29.19")),
+              (BasicConstraints{true, false, 0}));
 
-    const std::optional<AuthorityKeyId> aki = DecodeAuthorityKeyId(ee.Value("2.5.29.35"));
-    ASSERT_TRUE(aki);
-    EXPECT_EQ(aki->keyId, Hex("8B025D6BD59FA080B16FBE0AFBF068A96F2D6C87"));
-    EXPECT_EQ(aki->serialNumber, Hex("4D 3C 2B 1A"));
-    ASSERT_EQ(Choices(aki->issuer), std::vector<std::uint32_t>{5});
-    EXPECT_TRUE(
-        NameToSimpleStr(aki->issuer.entries[0].directoryName).starts_with("RU, 77 г. Москва"));
-
-    EXPECT_EQ(DecodeSubjectKeyId(ee.Value("2.5.29.14")),
-              Hex("C67F7E6E97790D9CF4CAD8A7076B888C3ACC99B8"));
-
-    const std::optional<std::vector<CrlDistPoint>> points =
-        DecodeCrlDistPoints(ee.Value("2.5.29.31"));
-    ASSERT_TRUE(points);
-    ASSERT_EQ(points->size(), 2u);
-    EXPECT_EQ((*points)[0].nameChoice, CrlDistPoint::kFullName);
-    ASSERT_EQ(Choices((*points)[0].fullName), (std::vector<std::uint32_t>{7, 7}));
-    EXPECT_EQ((*points)[0].fullName.entries[1].text, "http://crl2.example.ru/int-2024.crl");
-    EXPECT_TRUE((*points)[0].reasonFlags.bytes.empty());
-    EXPECT_TRUE((*points)[0].crlIssuer.entries.empty());
-    EXPECT_EQ((*points)[1].reasonFlags, (BitString{Hex("60"), 5}));
-    ASSERT_EQ(Choices((*points)[1].crlIssuer), std::vector<std::uint32_t>{5});
-    EXPECT_EQ(FirstCommonName((*points)[1].crlIssuer.entries[0].directoryName),
-              "Velmora CRL Issuer");
-}
-
-TEST(ExtensionValues, AbsentPartsOfTheOtherFixtures) {
     const FixtureExtensions ee512("ee-512.cer");
-    const std::optional<KeyAttributes> attributes = DecodeKeyAttributes(ee512.Value("2.5.29.2"));
-    ASSERT_TRUE(attributes);
-    EXPECT_TRUE(attributes->keyId.empty());
-    ASSERT_TRUE(attributes->privateKeyUsagePeriod);
-    EXPECT_EQ(attributes->privateKeyUsagePeriod->notBefore, 0u);
-    EXPECT_EQ(attributes->privateKeyUsagePeriod->notAfter, UtcFileTime(2025, 6, 1, 0, 0, 0));
-    EXPECT_EQ(DecodePrivateKeyUsagePeriod(ee512.Value("2.5.29.16")),
+    const std::optional<KeyAttributes> no_key_id = DecodeKeyAttributes(ee512.Value("2.5.29.2"));
+    ASSERT_TRUE(no_key_id);
+    EXPECT_TRUE(no_key_id->keyId.empty());
+    EXPECT_EQ(no_key_id->privateKeyUsagePeriod,
               (PrivateKeyUsagePeriod{0, UtcFileTime(2025, 6, 1, 0, 0, 0)}));
-    EXPECT_EQ(DecodeKeyUsage(ee512.Value("2.5.29.15"))->bytes, Hex("80"));
-    // A policy with a CPS qualifier gives just its OID.
-    EXPECT_EQ(DecodeCertPolicies(ee512.Value("2.5.29.32")),
-              std::vector<std::string>{"1.2.643.100.113.2"});
     const std::optional<AuthorityKeyId> aki = DecodeAuthorityKeyId(ee512.Value("2.5.29.35"));
     ASSERT_TRUE(aki);
     EXPECT_TRUE(aki->issuer.entries.empty());
     EXPECT_TRUE(aki->serialNumber.empty());
-    const std::optional<AltNameInfo> san512 = DecodeAltNames(ee512.Value("2.5.29.17"));
-    ASSERT_TRUE(san512);
-    ASSERT_EQ(Choices(*san512), (std::vector<std::uint32_t>{1, 1, 2, 5}));
-    // A directory name with two attributes of which the title comes second.
-    const std::optional<NameInfo> dir = DecodeName(san512->entries[3].directoryName);
-    ASSERT_TRUE(dir);
-    ASSERT_EQ(dir->rdns.size(), 2u);
-    EXPECT_EQ(dir->rdns[1].attributes[0].oid, "2.5.4.12");
 
     const FixtureExtensions ee2001("ee-2001.cer");
-    const std::optional<AltNameInfo> san = DecodeAltNames(ee2001.Value("2.5.29.17"));
-    ASSERT_TRUE(san);
-    EXPECT_EQ(Choices(*san), (std::vector<std::uint32_t>{4, 6, 9, 8, 3}));
-    EXPECT_EQ(san->entries[0].raw.at(0), 0xA3);
-    EXPECT_EQ(san->entries[1].raw.at(0), 0xA5);
-    EXPECT_EQ(san->entries[3].ipAddress, Hex("0A 00 00 01"));
+    const std::optional<AltNameInfo> san2001 = DecodeAltNames(ee2001.Value("2.5.29.17"));
+    ASSERT_TRUE(san2001);
+    EXPECT_EQ(Choices(*san2001), (std::vector<std::uint32_t>{4, 6, 9, 8, 3}));
+    EXPECT_EQ(san2001->entries[0].raw.at(0), 0xA3);
+    EXPECT_EQ(san2001->entries[1].raw.at(0), 0xA5);
     EXPECT_EQ(DecodeEnhancedKeyUsage(ee2001.Value("2.5.29.37")), std::vector<std::string>{});
     const std::optional<std::vector<CrlDistPoint>> points =
         DecodeCrlDistPoints(ee2001.Value("2.5.29.31"));
@@ -174,26 +88,17 @@ TEST(ExtensionValues, AbsentPartsOfTheOtherFixtures) {
     ASSERT_EQ(points->size(), 2u);
     EXPECT_EQ((*points)[0].nameChoice, CrlDistPoint::kRelativeName);
     // The relative name reads as a SET holding CN=CRL Partition 7.
-    EXPECT_EQ(DecodeName(Der(0x30, (*points)[0].relativeName))->rdns[0].attributes[0].value,
-              Bytes(AsBytes("CRL Partition 7").begin(), AsBytes("CRL Partition 7").end()));
+    const std::optional<NameInfo> relative = DecodeName(Der(0x30, (*points)[0].relativeName));
+    ASSERT_TRUE(relative);
+    EXPECT_EQ(AsText(relative->rdns.at(0).attributes.at(0).value), "CRL Partition 7");
     EXPECT_EQ((*points)[1].nameChoice, CrlDistPoint::kNoName);
-    EXPECT_EQ((*points)[1].reasonFlags, (BitString{Hex("40"), 6}));
-    EXPECT_EQ(Choices((*points)[1].crlIssuer), std::vector<std::uint32_t>{5});
-
-    const FixtureExtensions intermediate("intermediate.cer");
-    EXPECT_EQ(DecodeInteger(intermediate.Value("1.3.6.1.4.1.311.21.1")), 0x00010002);
-    EXPECT_EQ(DecodeOctetString(intermediate.Value("1.3.6.1.4.1.311.21.2")),
-              Hex("5A 0C 7D 6E 1F 20 31 42 53 64 75 86 97 A8 B9 CA DB EC FD 0E"));
-    EXPECT_EQ(DecodeBasicConstraints(intermediate.Value("2.5.29.19")),
-              (BasicConstraints{true, true, 0}));
-    const FixtureExtensions root("ca.cer");
-    EXPECT_EQ(DecodeInteger(root.Value("1.3.6.1.4.1.311.21.1")), 0);
-    EXPECT_EQ(DecodeBasicConstraints(root.Value("2.5.29.19")), (BasicConstraints{true, false, 0}));
 
     const FixtureExtensions odd("ee-oddext.cer");
     EXPECT_EQ(DecodeKeyUsage(odd.Value("2.5.29.15")), (BitString{{}, 0}));
+    SetLastError(0);
     EXPECT_FALSE(DecodeInteger(odd.Value("1.3.6.1.4.1.311.21.1")));
     EXPECT_EQ(GetLastError(), error::kAsn1BadTag);
+    // Key attributes with only a key identifier have no usage period at all.
     const std::optional<KeyAttributes> key_id_only = DecodeKeyAttributes(odd.Value("2.5.29.2"));
     ASSERT_TRUE(key_id_only);
     EXPECT_EQ(key_id_only->keyId, Hex("01 02 03 04 05 06 07 08"));

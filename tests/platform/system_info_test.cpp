@@ -1,4 +1,5 @@
 #include "crypto/platform/system_info.h"
+#include "encoding/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -42,23 +43,19 @@ TEST(SystemInfo, DebianVersionsAsFourNumbers) {
     }
 }
 
-class FakeDpkg : public testing::Test {
+// A package database of its own in a fresh folder.
+class FakeDpkg : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::path(testing::TempDir()) /
-                ("velmora-dpkg-" + std::to_string(getpid()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root_);
         fs::create_directories(root_ / "info");
         fs::create_directories(root_ / "files");
     }
-    void TearDown() override { fs::remove_all(root_); }
-
     void Write(const fs::path& path, const std::string& text) {
         std::ofstream(path, std::ios::binary) << text;
     }
 
-    fs::path root_;
+    const velmora::testing::TempFolder folder_;
+    const fs::path root_ = folder_.path();
 };
 
 TEST_F(FakeDpkg, VersionOfTheInstalledOwningPackage) {
