@@ -30,7 +30,10 @@ void BuildSignaturePairs(TListSignFiles& pairs, std::vector<std::string>& files)
     for (std::size_t k = 0; k < files.size(); ++k) {
         byUpperName[UpperCaseCyr(files[k])].push_back(k);
     }
-    const auto takeMatch = [&](const std::string& name) {
+    // Takes the matching entry out of the list and puts its own name in
+    // `name`: names match ignoring case, but on a file system that tells case
+    // apart only the listed name is the file that exists.
+    const auto takeMatch = [&](std::string& name) {
         const auto found = byUpperName.find(UpperCaseCyr(name));
         if (found == byUpperName.end()) {
             return false;
@@ -43,6 +46,7 @@ void BuildSignaturePairs(TListSignFiles& pairs, std::vector<std::string>& files)
             return false;
         }
         taken[indexes.front()] = true;
+        name = files[indexes.front()];
         indexes.pop_front();
         return true;
     };

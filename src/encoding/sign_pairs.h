@@ -47,8 +47,9 @@ class TListSignFiles {
 // is the name + ".sig", and a list entry matching that ignoring letter case
 // is taken along (state Both) or not found (DataOnly). A ".sig" name is a
 // signature: its data file is the name without the extension, taken along
-// the same way (Both) or not found (SignatureOnly). The pair keeps the built
-// name: a.txt with A.TXT.SIG gives (a.txt, a.txt.sig, Both). The extension
+// the same way (Both) or not found (SignatureOnly). A file taken along keeps
+// its own name, the one that exists on a file system telling case apart:
+// a.txt with A.TXT.SIG gives (a.txt, A.TXT.SIG, Both). The extension
 // is looked for in the last path component only. Names are kept byte for
 // byte, so native file names that are not UTF-8 survive.
 void BuildSignaturePairs(TListSignFiles& pairs, std::vector<std::string>& files);

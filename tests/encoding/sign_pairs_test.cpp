@@ -26,8 +26,10 @@ std::vector<Pair> Pairs(std::vector<std::string> files) {
 
 TEST(SignaturePairs, PairsDataWithSignatureFiles) {
     using S = PairState;
+    // Names match ignoring case, and a found file keeps its own name: on this
+    // file system "a.txt.sig" would name a file that is not there.
     EXPECT_EQ(Pairs({"a.txt", "A.TXT.SIG", "b.doc.sig"}),
-              (std::vector<Pair>{{"a.txt", "a.txt.sig", S::Both},
+              (std::vector<Pair>{{"a.txt", "A.TXT.SIG", S::Both},
                                  {"b.doc", "b.doc.sig", S::SignatureOnly}}));
     EXPECT_EQ(Pairs({"x.sig.sig", "c.pdf", "x.sig", "d"}),
               (std::vector<Pair>{{"x.sig", "x.sig.sig", S::Both},
@@ -35,11 +37,11 @@ TEST(SignaturePairs, PairsDataWithSignatureFiles) {
                                  {"d", "d.sig", S::DataOnly}}));
     // The signature comes first in the list: the data file is taken along.
     EXPECT_EQ(Pairs({"/p/Отчёт.docx.SIG", "/p/отчЁт.DOCX"}),
-              (std::vector<Pair>{{"/p/Отчёт.docx", "/p/Отчёт.docx.SIG", S::Both}}));
+              (std::vector<Pair>{{"/p/отчЁт.DOCX", "/p/Отчёт.docx.SIG", S::Both}}));
     // Two entries matching the same name ignoring case: the first is taken,
     // the other stays and becomes a pair of its own.
     EXPECT_EQ(Pairs({"a", "A.SIG", "a.sig"}),
-              (std::vector<Pair>{{"a", "a.sig", S::Both}, {"a", "a.sig", S::SignatureOnly}}));
+              (std::vector<Pair>{{"a", "A.SIG", S::Both}, {"a", "a.sig", S::SignatureOnly}}));
     // A dot in a folder name is not an extension.
     EXPECT_EQ(Pairs({"/dir.sig/file"}),
               (std::vector<Pair>{{"/dir.sig/file", "/dir.sig/file.sig", S::DataOnly}}));
