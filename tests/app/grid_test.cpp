@@ -64,10 +64,8 @@ TEST(GridAppend, FirstRowEnablesLaterRowsGrowAndWidthsOnlyWiden) {
     EXPECT_EQ(AppendGridRow(grid, {"два"}, false), 2);
     EXPECT_EQ(DataRows(grid), (std::vector<Texts>{{"один", "x"}, {"два", ""}}));
 
-    const int narrow = grid.ColumnWidth(0);  // "A" + 4
     AppendGridRow(grid, {"шесть6", "y", "beyond the last column"}, true);
     EXPECT_EQ(grid.ColumnWidth(0), 6 * MemoryGrid::kCharWidth + 4);
-    EXPECT_GT(grid.ColumnWidth(0), narrow);
     EXPECT_EQ(grid.ColumnWidth(1), 1 * MemoryGrid::kCharWidth + 4);  // "y" fits: unchanged
     AppendGridRow(grid, {"ab", "yy"}, true);
     EXPECT_EQ(grid.ColumnWidth(0), 6 * MemoryGrid::kCharWidth + 4);  // never narrowed

@@ -25,12 +25,5 @@ TEST(FileKind, TakenFromTheLastExtensionOfTheName) {
     }
 }
 
-TEST(FileKind, ExtensionKeepsItsDotAndCase) {
-    EXPECT_EQ(FileExtension("/a/b.Cer"), ".Cer");
-    EXPECT_EQ(FileExtension("/a.b/c"), "");
-    EXPECT_EQ(FileExtension("a.tar.gz"), ".gz");
-    EXPECT_EQ(FileExtension("a."), ".");
-}
-
 }  // namespace
 }  // namespace velmora

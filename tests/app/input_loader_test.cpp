@@ -1,9 +1,7 @@
 #include "app/input/file_loader.h"
 
 #include "encoding/error.h"
-#include "gui/scripted_dialogs.h"
 #include "gui/test_files.h"
-#include "report/view/recording_view.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +9,6 @@ namespace velmora {
 namespace {
 
 using testing::DataFile;
-using testing::ReadAll;
-using testing::ScriptedDialogs;
 using testing::WriteAll;
 
 class InputLoader : public testing::TempFolderTest {};
@@ -60,13 +56,13 @@ TEST_F(InputLoader, KindOfNameAndContentDecideTogether) {
 }
 
 TEST_F(InputLoader, BrokenAndMissingFilesDoNotLoad) {
-    std::string pem = AsText(ReadAll(DataFile("ee-256.pem")));
+    std::string pem = AsText(testing::ReadFileBytes(DataFile("ee-256.pem")));
     pem[pem.find('\n') + 10] = '!';  // a character outside base64
     WriteAll(folder_ / "broken.pem", pem);
     WriteAll(folder_ / "broken.cer", pem);
     WriteAll(folder_ / "empty.cer", "");
     WriteAll(folder_ / "text.txt", "no certificate here\n");
-    Bytes cut = ReadAll(DataFile("ee-256.cer"));
+    Bytes cut = testing::ReadFileBytes(DataFile("ee-256.cer"));
     cut.resize(cut.size() - 1);
     WriteAll(folder_ / "cut.cer", AsText(cut));
     for (const char* name : {"broken.pem", "broken.cer", "empty.cer", "text.txt", "cut.cer",
@@ -75,40 +71,19 @@ TEST_F(InputLoader, BrokenAndMissingFilesDoNotLoad) {
         EXPECT_FALSE(LoadDecodedFile(record, folder_ / name)) << name;
         EXPECT_FALSE(LoadCertificateFile(folder_ / name)) << name;
     }
+    // A file that cannot be read is an error of its own.
+    std::filesystem::create_directory(folder_ / "folder.cer");
+    EXPECT_THROW(LoadCertificateFile(folder_ / "folder.cer"), Error);
 }
 
 TEST_F(InputLoader, CertificateOfEveryFormIsTheSameDer) {
-    const Bytes der = ReadAll(DataFile("ee-256.cer"));
+    const Bytes der = testing::ReadFileBytes(DataFile("ee-256.cer"));
     for (const char* fixture :
          {"ee-256.cer", "ee-256.pem", "ee-256-b64.cer", "ee-256-pem.cer", "ee-256-crlf.pem"}) {
         const platform::CertContext certificate = LoadCertificateFile(DataFile(fixture));
         ASSERT_TRUE(certificate) << fixture;
         EXPECT_EQ(certificate->Encoded(), der) << fixture;
     }
-}
-
-TEST_F(InputLoader, UnreadableFileIsAnErrorOfItsOwn) {
-    std::filesystem::create_directory(folder_ / "folder.cer");
-    EXPECT_THROW(LoadCertificateFile(folder_ / "folder.cer"), Error);
-}
-
-TEST_F(InputLoader, ShowFileReportWritesTheReportOrShowsTheErrorBox) {
-    ScriptedDialogs dialogs;
-    RecordingView view;
-    TRCstruct record;
-    ASSERT_TRUE(ShowFileReport(DataFile("ee-256.cer"), record, view, dialogs));
-    EXPECT_EQ(record.Kind, "CERT");
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_NE(view.PlainText().find("Квалифицированный сертификат"), std::string::npos);
-    EXPECT_TRUE(view.ScrolledToTop());
-
-    RecordingView failed_view;
-    TRCstruct failed;
-    EXPECT_FALSE(ShowFileReport(DataFile("crl-full.crl"), failed, failed_view, dialogs));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.ErrorTexts(), std::vector<std::string>{"Файл не поддерживается"});
-    // The caller writes the failure line; the loader writes nothing.
-    EXPECT_TRUE(failed_view.Lines().empty());
 }
 
 }  // namespace

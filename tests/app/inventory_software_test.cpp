@@ -37,22 +37,6 @@ class Inventory : public testing::TempFolderTest {
     InventorySources sources_;
 };
 
-TEST_F(Inventory, WithoutAnyProductOnlyTheHeadingsAndOurProvider) {
-    const Lines expected = {"ПО КриптоПро:",
-                            "СКЗИ «КриптоПро CSP» версии ",
-                            "",
-                            "ПО Кода Безопасности:",
-                            "",
-                            "Прочее:",
-                            OwnProviderLine()};
-    EXPECT_EQ(InstalledCryptoSoftware(sources_), expected);
-    // A database folder that is not there at all reads the same.
-    sources_.dpkgRoot = folder_ / "absent";
-    EXPECT_EQ(InstalledCryptoSoftware(sources_), expected);
-    EXPECT_EQ(CryptoProVersion(folder_), "");
-    EXPECT_EQ(CryptoProClass(folder_), "");
-}
-
 TEST_F(Inventory, InstalledProductsByGroupInTheTableOrder) {
     // The database lists the packages in another order than the groups do.
     testing::WriteAll(
@@ -88,6 +72,14 @@ TEST_F(Inventory, InstalledProductsByGroupInTheTableOrder) {
     EXPECT_EQ(InstalledCryptoSoftware(sources_), expected);
     EXPECT_EQ(CryptoProVersion(folder_), "5.0.12000-6");
     EXPECT_EQ(CryptoProClass(folder_), "КС2");
+
+    // A database folder that is not there reads as an empty database.
+    sources_.dpkgRoot = folder_ / "absent";
+    EXPECT_EQ(InstalledCryptoSoftware(sources_),
+              (Lines{"ПО КриптоПро:", "СКЗИ «КриптоПро CSP» версии ", "",
+                     "ПО Кода Безопасности:", "", "Прочее:", OwnProviderLine()}));
+    EXPECT_EQ(CryptoProVersion(sources_.dpkgRoot), "");
+    EXPECT_EQ(CryptoProClass(sources_.dpkgRoot), "");
 }
 
 TEST(InventoryClass, TheCharacterAfterTheFirstLatinKC) {

@@ -1,6 +1,7 @@
 // Dialogs that answer from a script and keep what they were asked, so that
-// every command runs without a screen. A question without a scripted answer
-// fails the test and is answered as if cancelled.
+// every command runs without a screen. A file dialog without a scripted
+// answer fails the test and is answered as if cancelled; a message box is
+// answered with OK.
 #pragma once
 
 #include "report/view/dialogs.h"
@@ -31,7 +32,6 @@ class ScriptedDialogs : public Dialogs {
     // Answers, used in order. nullopt cancels a file dialog.
     std::deque<std::optional<std::filesystem::path>> openAnswers;
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
-    std::deque<MessageAnswer> messageAnswers;  // an empty script answers Ok
 
     // What was asked, in order.
     std::vector<Message> messages;
@@ -41,12 +41,7 @@ class ScriptedDialogs : public Dialogs {
     MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                               MessageButtons buttons) override {
         messages.push_back({text, caption, icon, buttons});
-        if (messageAnswers.empty()) {
-            return MessageAnswer::Ok;
-        }
-        const MessageAnswer answer = messageAnswers.front();
-        messageAnswers.pop_front();
-        return answer;
+        return MessageAnswer::Ok;
     }
 
     std::optional<std::filesystem::path> ChooseOpenFile(int filter_index) override {

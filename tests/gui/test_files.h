@@ -1,31 +1,19 @@
 // Fixture files and a temporary folder of its own for each test.
 #pragma once
 
-#include "encoding/bytes.h"
+#include "report/fixture_files.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace velmora::testing {
 
-// The fixture folder (VELMORA_TEST_DATA, else the source tree's tests/data).
 inline std::filesystem::path DataFile(const std::string& name) {
-    const char* folder = std::getenv("VELMORA_TEST_DATA");
-    const std::filesystem::path base =
-        folder != nullptr ? std::filesystem::path(folder)
-                          : std::filesystem::path(__FILE__).parent_path().parent_path() / "data";
-    return base / name;
-}
-
-inline Bytes ReadAll(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return FixtureFolder() / name;
 }
 
 inline void WriteAll(const std::filesystem::path& file, std::string_view text) {
