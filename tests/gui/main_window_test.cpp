@@ -300,11 +300,19 @@ TEST_F(MainWindow, ErrorInsideACommandIsShownAndTheWindowGoesOn) {
     // The listing's place is taken by a folder: writing it fails.
     const auto crl = Copy("crl-full.crl", "list.crl");
     std::filesystem::create_directory(crl.string() + ".csv");
-    dialogs_->openAnswers = {crl, DataFile("ee-256.cer")};
+    // A folder named like a certificate cannot be read: the view ends as for
+    // any file that does not load, the error box names the failed read.
+    const auto folder = folder_ / "x.cer";
+    std::filesystem::create_directory(folder);
+    dialogs_->openAnswers = {crl, folder, DataFile("ee-256.cer")};
     Trigger("crl1");
     ASSERT_EQ(dialogs_->ErrorTexts().size(), 1u);
     EXPECT_FALSE(dialogs_->ErrorTexts()[0].empty());
     EXPECT_EQ(ViewLines().size(), 2u);  // no "saved" line
+    Trigger("MCert");
+    EXPECT_EQ(ViewLines(), (Lines{folder.string(), "Файл не поддерживается"}));
+    ASSERT_EQ(dialogs_->ErrorTexts().size(), 2u);
+    EXPECT_EQ(dialogs_->ErrorTexts()[1], "Не удалось прочитать файл " + folder.string());
     Trigger("MCert");
     EXPECT_EQ(window_->CurrentRecord()->Kind, "CERT");
 }

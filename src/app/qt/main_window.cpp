@@ -234,7 +234,16 @@ void TFVelmora::LoadFromFile(const std::filesystem::path& file) {
     view_->Clear();
     current_record_ = std::make_unique<TRCstruct>();
     AddPlainLine(*view_, file.string());
-    if (!ShowFileReport(file, *current_record_, *view_, *dialogs_)) {
+    bool shown = false;
+    try {
+        shown = ShowFileReport(file, *current_record_, *view_, *dialogs_);
+    } catch (...) {
+        // A file that fails to read ends like one that does not decode; the
+        // error itself goes on to the command's error box.
+        AddPlainLine(*view_, kUnsupportedFile);
+        throw;
+    }
+    if (!shown) {
         AddPlainLine(*view_, kUnsupportedFile);
         return;
     }
