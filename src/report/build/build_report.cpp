@@ -41,6 +41,14 @@ void SeparatorIfNeeded(ReportView& view) {
     }
 }
 
+// The bounds of a key's usage period, each after its bold label.
+void ReportPeriod(ReportView& view, std::string_view notBefore, std::string_view notAfter) {
+    Line(view, "Не ранее: ", FontStyle::Bold);
+    Append(view, notBefore, FontStyle::Regular);
+    Line(view, "Не позднее: ", FontStyle::Bold);
+    Append(view, notAfter, FontStyle::Regular);
+}
+
 // Policies and purposes: the label, then the OID in parentheses.
 void ReportOidList(ReportView& view, const TDataOidsValue& list) {
     for (const TOidValue& entry : list.Items) {
@@ -54,10 +62,7 @@ void ReportKeyAttributes(ReportView& view, const CERT_KEY_ATTRIBUTES_INFO_STR& a
     Line(view, attributes.KeyId, FontStyle::Regular);
     Line(view, "Использование ключа", FontStyle::Bold);
     Line(view, KeyUsageText(attributes.KeyUsage), FontStyle::Regular);
-    Line(view, "Не ранее: ", FontStyle::Bold);
-    Append(view, attributes.NotBefore, FontStyle::Regular);
-    Line(view, "Не позднее: ", FontStyle::Bold);
-    Append(view, attributes.NotAfter, FontStyle::Regular);
+    ReportPeriod(view, attributes.NotBefore, attributes.NotAfter);
 }
 
 void ReportBasicConstraints(ReportView& view, const TBASIC_CONSTRAINTS& constraints) {
@@ -139,10 +144,7 @@ void ReportExtension(ReportView& view, const TCERT_EXTENSION_STR& extension) {
             ReportBasicConstraints(view, extension.BasicConstraints);
             break;
         case ExtensionKind::kPrivateKeyPeriod:
-            Line(view, "Не ранее: ", FontStyle::Bold);
-            Append(view, extension.UsagePeriod.NotBefore, FontStyle::Regular);
-            Line(view, "Не позднее: ", FontStyle::Bold);
-            Append(view, extension.UsagePeriod.NotAfter, FontStyle::Regular);
+            ReportPeriod(view, extension.UsagePeriod.NotBefore, extension.UsagePeriod.NotAfter);
             break;
         case ExtensionKind::kAuthorityKeyId:
             LabelValue(view, "Серийный номер сертификата: ", extension.AuthorityKeyId.SerialNumber);
@@ -215,7 +217,6 @@ void BuildReport(const TRCstruct& record, ReportView& view) {
     SeparatorIfNeeded(view);
 
     if (isCertificate) {
-        SeparatorIfNeeded(view);
         Line(view, "Информация об издателе: ", FontStyle::Bold, kHeadingSize);
         ReportNameList(view, record.Issuer, kBodySize);
     }
