@@ -12,71 +12,62 @@
 namespace velmora {
 namespace {
 
-bool FileExists(const std::filesystem::path& file) {
+// The whole file, or nothing when there is no such file. A file that is
+// there but cannot be read is an error of its own, not an unsupported file.
+std::optional<Bytes> ReadFileIfThere(const std::filesystem::path& file) {
     std::error_code ec;
-    return std::filesystem::exists(file, ec);
-}
-
-// The whole file. A file that is there but cannot be read is an error of its
-// own, not an unsupported file.
-Bytes ReadExistingFile(const std::filesystem::path& file) {
+    if (!std::filesystem::exists(file, ec)) {
+        return std::nullopt;
+    }
     std::optional<Bytes> bytes = ReadFileBytes(file);
     if (!bytes) {
         throw Error("Не удалось прочитать файл " + file.string());
     }
-    return std::move(*bytes);
+    return bytes;
+}
+
+platform::CertContext CertificateOfFileBytes(ByteView bytes) {
+    const std::optional<Bytes> der = DerOfFileBytes(bytes);
+    if (!der) {
+        return nullptr;
+    }
+    return platform::CreateCertificateContext(*der);
 }
 
 }  // namespace
 
 bool LoadDecodedFile(TRCstruct& record, const std::filesystem::path& file, Dialogs* dialogs) {
     const std::string kind = DetectFileKind(file);
-    if (kind == file_kind::kRequest || kind == file_kind::kCertificate) {
-        const bool loaded = kind == file_kind::kRequest
-                                ? LoadRequestRecord(record, file, dialogs)
-                                : LoadCertificateRecord(record, file, dialogs);
-        if (!loaded) {
-            record = TRCstruct{};
+    // The file is read once, however many ways it is tried.
+    if (const std::optional<Bytes> bytes = ReadFileIfThere(file)) {
+        if (kind != file_kind::kCertificate && DecodeRequest(record, *bytes, dialogs)) {
+            return true;
         }
-        return loaded;
-    }
-    if (LoadRequestRecord(record, file, dialogs)) {
-        return true;
-    }
-    // A failed attempt may have filled part of the record; the next attempt,
-    // and whoever keeps the record after a failure, start from an empty one.
-    record = TRCstruct{};
-    if (LoadCertificateRecord(record, file, dialogs)) {
-        return true;
+        // A failed attempt may have filled part of the record; the next
+        // attempt, and whoever keeps the record after a failure, start from
+        // an empty one.
+        record = TRCstruct{};
+        if (kind != file_kind::kRequest &&
+            DecodeCertificate(record, CertificateOfFileBytes(*bytes), dialogs)) {
+            return true;
+        }
     }
     record = TRCstruct{};
     return false;
 }
 
 bool LoadRequestRecord(TRCstruct& record, const std::filesystem::path& file, Dialogs* dialogs) {
-    if (!FileExists(file)) {
-        return false;
-    }
-    return DecodeRequest(record, ReadExistingFile(file), dialogs);
+    const std::optional<Bytes> bytes = ReadFileIfThere(file);
+    return bytes && DecodeRequest(record, *bytes, dialogs);
 }
 
 bool LoadCertificateRecord(TRCstruct& record, const std::filesystem::path& file, Dialogs* dialogs) {
-    const platform::CertContext certificate = LoadCertificateFile(file);
-    if (!certificate) {
-        return false;
-    }
-    return DecodeCertificate(record, certificate, dialogs);
+    return DecodeCertificate(record, LoadCertificateFile(file), dialogs);
 }
 
 platform::CertContext LoadCertificateFile(const std::filesystem::path& file) {
-    if (!FileExists(file)) {
-        return nullptr;
-    }
-    const std::optional<Bytes> der = DerOfFileBytes(ReadExistingFile(file));
-    if (!der) {
-        return nullptr;
-    }
-    return platform::CreateCertificateContext(*der);
+    const std::optional<Bytes> bytes = ReadFileIfThere(file);
+    return bytes ? CertificateOfFileBytes(*bytes) : nullptr;
 }
 
 bool ShowFileReport(const std::filesystem::path& file, TRCstruct& record, ReportView& view,
