@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,42 +26,30 @@ class Descriptor {
         }
     }
     int get() const { return fd_; }
-    // Closes now and tells whether the close succeeded (a late write error
-    // can show up only here).
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
 
   private:
     int fd_;
 };
 
-bool WriteAll(int fd, ByteView bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+// The folder that holds the target; "." for a bare file name.
+std::filesystem::path FolderOf(const std::filesystem::path& target) {
+    std::filesystem::path folder = target.parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
-// Creates a new temporary file next to the target; the name starts with a
-// dot and the target's name, so a leftover after a crash is easy to tell.
-int CreateTemporary(const std::filesystem::path& folder, const std::filesystem::path& name,
-                    mode_t mode, std::filesystem::path& created) {
+// Creates a new temporary file next to the target. The name is a dot, the
+// target's name (cut, so that a name near the system's limit still leaves
+// room) and a random suffix: a leftover after a crash is hidden and easy to
+// tell.
+int CreateTemporary(const std::filesystem::path& target, mode_t mode,
+                    std::filesystem::path& created) {
+    const std::filesystem::path folder = FolderOf(target);
+    const std::string stem = target.filename().native().substr(0, 200);
     std::random_device random;
     for (int attempt = 0; attempt < 64; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-        std::filesystem::path candidate = folder / ("." + name.native() + suffix);
+        std::filesystem::path candidate = folder / ("." + stem + suffix);
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             created = std::move(candidate);
@@ -81,15 +70,38 @@ void SyncFolder(const std::filesystem::path& folder) {
     }
 }
 
-bool WriteAtomic(const std::filesystem::path& target, ByteView bytes,
-                 std::optional<std::filesystem::perms> permissions) {
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(AtomicFileWriter&& other) noexcept
+    : target_(std::move(other.target_)),
+      temporary_(std::exchange(other.temporary_, {})),
+      fd_(std::exchange(other.fd_, -1)),
+      error_(other.error_) {}
+
+AtomicFileWriter& AtomicFileWriter::operator=(AtomicFileWriter&& other) noexcept {
+    if (this != &other) {
+        Discard();
+        target_ = std::move(other.target_);
+        temporary_ = std::exchange(other.temporary_, {});
+        fd_ = std::exchange(other.fd_, -1);
+        error_ = other.error_;
+    }
+    return *this;
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
+
+bool AtomicFileWriter::Open(const std::filesystem::path& target,
+                            std::optional<std::filesystem::perms> permissions) {
+    Discard();
+    target_ = target;
+    error_ = 0;
     const std::filesystem::path name = target.filename();
     if (name.empty() || name == "." || name == "..") {
+        error_ = EISDIR;
         return false;
-    }
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
     }
 
     mode_t mode = 0666;
@@ -104,32 +116,80 @@ bool WriteAtomic(const std::filesystem::path& target, ByteView bytes,
             forceMode = true;
         }
     }
-
-    std::filesystem::path temporary;
-    Descriptor fd(CreateTemporary(folder, name, mode, temporary));
-    if (fd.get() < 0) {
+    fd_ = CreateTemporary(target, mode, temporary_);
+    if (fd_ < 0) {
+        error_ = errno;
         return false;
     }
-    const bool written = (!forceMode || ::fchmod(fd.get(), mode) == 0) &&
-                         WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.Close() &&
-                         ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!written) {
-        ::unlink(temporary.c_str());
-        return false;
+    // The mode given to open is cut by the umask; a forced one is set whole.
+    if (forceMode && ::fchmod(fd_, mode) != 0) {
+        return Fail();
     }
-    SyncFolder(folder);
     return true;
 }
 
-}  // namespace
+bool AtomicFileWriter::Write(ByteView bytes) {
+    if (fd_ < 0) {
+        error_ = error_ != 0 ? error_ : EBADF;
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return Fail();
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool AtomicFileWriter::Commit() {
+    if (fd_ < 0) {
+        error_ = error_ != 0 ? error_ : EBADF;
+        return false;
+    }
+    if (::fsync(fd_) != 0) {
+        return Fail();
+    }
+    // A late write error can show up only when closing.
+    if (::close(std::exchange(fd_, -1)) != 0 ||
+        ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        return Fail();
+    }
+    temporary_.clear();
+    SyncFolder(FolderOf(target_));
+    return true;
+}
+
+bool AtomicFileWriter::Fail() {
+    error_ = errno;
+    Discard();
+    return false;
+}
+
+void AtomicFileWriter::Discard() {
+    if (fd_ >= 0) {
+        ::close(std::exchange(fd_, -1));
+    }
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+}
 
 bool WriteFileAtomic(const std::filesystem::path& target, ByteView bytes) {
-    return WriteAtomic(target, bytes, std::nullopt);
+    AtomicFileWriter writer;
+    return writer.Open(target) && writer.Write(bytes) && writer.Commit();
 }
 
 bool WriteFileAtomic(const std::filesystem::path& target, ByteView bytes,
                      std::filesystem::perms permissions) {
-    return WriteAtomic(target, bytes, permissions);
+    AtomicFileWriter writer;
+    return writer.Open(target, permissions) && writer.Write(bytes) && writer.Commit();
 }
 
 std::optional<Bytes> ReadFileBytes(const std::filesystem::path& file) {

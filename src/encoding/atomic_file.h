@@ -1,5 +1,5 @@
-// Whole-file reads and atomic whole-file writes. A write goes to a temporary
-// file in the target's folder, is flushed to disk and then renamed over the
+// Whole-file reads and atomic file writes. A write goes to a temporary file
+// in the target's folder, is flushed to disk and then renamed over the
 // target, so the target holds either its old content or the whole new one,
 // never a part. Ordinary I/O failures (missing folder, no permission, disk
 // full) give false or nothing; nothing is thrown for them and the caller
@@ -12,6 +12,45 @@
 #include <optional>
 
 namespace velmora {
+
+// A file written in pieces and put in place whole: Open creates the
+// temporary file, Write appends to it, Commit flushes it to disk and renames
+// it over the target. A writer that fails, or is destroyed or moved over
+// before Commit, removes its temporary file and leaves the target untouched.
+class AtomicFileWriter {
+  public:
+    AtomicFileWriter() = default;
+    AtomicFileWriter(AtomicFileWriter&& other) noexcept;
+    AtomicFileWriter& operator=(AtomicFileWriter&& other) noexcept;
+    ~AtomicFileWriter();
+
+    // Creates the temporary file beside the target. Its permissions are the
+    // given ones when there are any, else those of the regular file it is to
+    // replace, else the usual ones (0666 less the umask); they are in force
+    // from the moment the file is created. Discards what an earlier Open
+    // left uncommitted.
+    bool Open(const std::filesystem::path& target,
+              std::optional<std::filesystem::perms> permissions = std::nullopt);
+
+    // Appends the bytes. False when the writer is not open or writing fails.
+    bool Write(ByteView bytes);
+
+    // Flushes the file to disk and puts it in place of the target. A
+    // symbolic link at the target is replaced by the file itself.
+    bool Commit();
+
+    // The errno of the last failure (EISDIR for a target with no file name).
+    int error() const { return error_; }
+
+  private:
+    bool Fail();
+    void Discard();
+
+    std::filesystem::path target_;
+    std::filesystem::path temporary_;
+    int fd_ = -1;
+    int error_ = 0;
+};
 
 // Creates or replaces the file with exactly these bytes. A new file gets the
 // usual permissions (0666 less the umask); a replaced file keeps its own.

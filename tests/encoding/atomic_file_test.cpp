@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <utility>
+
 #include <sys/stat.h>
 
 namespace velmora {
@@ -46,6 +49,41 @@ TEST(AtomicFile, FailureLeavesNothingBehindAndTargetIntact) {
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"dir", "plain"}));
     EXPECT_FALSE(ReadFileBytes(folder / "missing"));
     EXPECT_FALSE(ReadFileBytes(folder.path()));
+}
+
+TEST(AtomicFile, WriterPutsThePiecesInPlaceOnlyOnCommit) {
+    TempFolder folder;
+    const auto file = folder.Write("listing", "old");
+    {
+        AtomicFileWriter writer;
+        ASSERT_TRUE(writer.Open(file));
+        ASSERT_TRUE(writer.Write(AsBytes("new ")));
+        EXPECT_EQ(TempFolder::Read(file), "old");
+        AtomicFileWriter moved = std::move(writer);
+        EXPECT_FALSE(writer.Write(AsBytes("lost")));
+        ASSERT_TRUE(moved.Write(AsBytes("listing")));
+        EXPECT_EQ(folder.Entries().size(), 2u);
+    }
+    // Not committed: the temporary file is gone, the target as it was.
+    EXPECT_EQ(TempFolder::Read(file), "old");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"listing"});
+
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(file));
+    ASSERT_TRUE(writer.Write(AsBytes("new ")) && writer.Write(AsBytes("listing")));
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_EQ(TempFolder::Read(file), "new listing");
+
+    // The longest name the system allows still leaves room for the
+    // temporary file's name.
+    const auto longest = folder / std::string(255, 'n');
+    ASSERT_TRUE(WriteFileAtomic(longest, AsBytes("x")));
+    EXPECT_EQ(TempFolder::Read(longest), "x");
+    EXPECT_EQ(folder.Entries().size(), 2u);
+
+    EXPECT_FALSE(writer.Open(folder.path() / ".."));
+    EXPECT_EQ(writer.error(), EISDIR);
 }
 
 TEST(AtomicFile, PermissionsAreKeptOrSet) {

@@ -5,12 +5,8 @@
 #include "encoding/error.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <random>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <string>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -36,66 +32,13 @@ std::string FileErrorText(int error_number) {
     }
 }
 
-int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& created) {
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    mode_t mode = 0666;  // less the umask
-    struct stat existing {};
-    const bool keepMode = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
-    if (keepMode) {
-        mode = existing.st_mode & 07777;
-    }
-    // A dot, the target's name (cut, so that a name near the system's limit
-    // still leaves room) and a random suffix: a leftover after a crash is
-    // hidden and easy to tell.
-    const std::string stem = target.filename().native().substr(0, 200);
-    std::random_device random;
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-        std::filesystem::path candidate = folder / ("." + stem + suffix);
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0) {
-            if (keepMode && ::fchmod(fd, mode) != 0) {
-                const int saved = errno;
-                ::close(fd);
-                ::unlink(candidate.c_str());
-                errno = saved;
-                return -1;
-            }
-            created = std::move(candidate);
-            return fd;
-        }
-        if (errno != EEXIST && errno != EINTR) {
-            return -1;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 ListingFile::ListingFile(std::filesystem::path target) : target_(std::move(target)) {
-    const std::filesystem::path name = target_.filename();
-    if (name.empty() || name == "." || name == "..") {
-        Raise(EISDIR);
-    }
-    fd_ = CreateTemporary(target_, temporary_);
-    if (fd_ < 0) {
-        Raise(errno);
+    if (!file_.Open(target_)) {
+        Raise(file_.error());
     }
     pending_.reserve(kChunk + 256);
-}
-
-ListingFile::~ListingFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-    if (!committed_ && !temporary_.empty()) {
-        ::unlink(temporary_.c_str());
-    }
 }
 
 void ListingFile::WriteLine(std::string_view line) {
@@ -131,41 +74,15 @@ void ListingFile::Flush() {
         }
     }
     pending_.clear();
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            Raise(errno);
-        }
-        done += static_cast<std::size_t>(n);
+    if (!file_.Write(bytes)) {
+        Raise(file_.error());
     }
 }
 
 void ListingFile::Commit() {
     Flush();
-    if (::fsync(fd_) != 0) {
-        Raise(errno);
-    }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
-        Raise(errno);  // a late write error can show up only here
-    }
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        Raise(errno);
-    }
-    committed_ = true;
-    std::filesystem::path folder = target_.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);  // the file is in place; this only makes the rename durable
-        ::close(dir);
+    if (!file_.Commit()) {
+        Raise(file_.error());
     }
 }
 

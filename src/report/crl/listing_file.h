@@ -6,6 +6,8 @@
 // committed leaves nothing behind.
 #pragma once
 
+#include "encoding/atomic_file.h"
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -17,9 +19,6 @@ class ListingFile {
     // Creates the temporary file in the target's folder. Throws Error (with
     // the Russian message the user sees) when it cannot be created.
     explicit ListingFile(std::filesystem::path target);
-    ~ListingFile();
-    ListingFile(const ListingFile&) = delete;
-    ListingFile& operator=(const ListingFile&) = delete;
 
     // Appends one line (program text, UTF-8) in Windows-1251, ended by
     // CR LF. Throws Error when writing fails.
@@ -35,10 +34,8 @@ class ListingFile {
     [[noreturn]] void Raise(int error_number);
 
     std::filesystem::path target_;
-    std::filesystem::path temporary_;
-    int fd_ = -1;
+    AtomicFileWriter file_;
     std::string pending_;  // UTF-8 text not yet converted and written
-    bool committed_ = false;
 };
 
 }  // namespace velmora
