@@ -65,4 +65,9 @@ bool ReadGeneralNames(ByteView content, AltNameInfo& names);
 bool ReadExtensions(ByteView content, std::vector<Extension>& extensions);
 bool ReadOid(Cursor& cursor, std::string& oid);
 
+// A name attribute's value: its type by the identifier (RdnValueTypeOfTag)
+// and, in value, its content, or its whole DER when the type is
+// kEncodedBlob. Gives the type.
+std::uint32_t ReadRdnValue(const DerElement& element, Bytes& value);
+
 }  // namespace velmora::platform::decode

@@ -1,7 +1,6 @@
 #include "crypto/platform/decode_values.h"
 
 #include "crypto/platform/decode_internal.h"
-#include "crypto/platform/name.h"
 
 #include <limits>
 
@@ -87,10 +86,7 @@ std::optional<NameValue> DecodeNameValue(ByteView der) {
         return std::nullopt;
     }
     NameValue value;
-    value.valueType = RdnValueTypeOfTag(element.tag);
-    const ByteView bytes =
-        value.valueType == rdn_type::kEncodedBlob ? element.encoded : element.content;
-    value.value.assign(bytes.begin(), bytes.end());
+    value.valueType = decode::ReadRdnValue(element, value.value);
     return value;
 }
 

@@ -25,10 +25,7 @@ bool ReadAttribute(const DerElement& element, RdnAttribute& attribute) {
     if (!decode::ReadOid(cursor, attribute.oid) || !cursor.Next(value) || !cursor.Finish()) {
         return false;
     }
-    attribute.valueType = RdnValueTypeOfTag(value.tag);
-    const ByteView bytes =
-        attribute.valueType == rdn_type::kEncodedBlob ? value.encoded : value.content;
-    attribute.value.assign(bytes.begin(), bytes.end());
+    attribute.valueType = decode::ReadRdnValue(value, attribute.value);
     return true;
 }
 
@@ -41,6 +38,13 @@ std::uint32_t RdnValueTypeOfTag(std::uint8_t tag) {
         }
     }
     return rdn_type::kEncodedBlob;
+}
+
+std::uint32_t decode::ReadRdnValue(const DerElement& element, Bytes& value) {
+    const std::uint32_t type = RdnValueTypeOfTag(element.tag);
+    const ByteView bytes = type == rdn_type::kEncodedBlob ? element.encoded : element.content;
+    value.assign(bytes.begin(), bytes.end());
+    return type;
 }
 
 std::optional<std::uint8_t> TagOfRdnValueType(std::uint32_t value_type) {
