@@ -1,4 +1,4 @@
-// Binary digit texts, and long hex texts cut into report lines.
+// Hex and binary digit texts, and long hex texts cut into report lines.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,13 @@
 #include <vector>
 
 namespace velmora {
+
+// Appends the byte as two upper-case hex digits.
+inline void AppendHexByte(std::string& text, std::uint8_t byte) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
+}
 
 // Exactly digits characters "0"/"1" of the low bits of value, most
 // significant first (digits beyond 64 are "0"); empty when digits < 1.

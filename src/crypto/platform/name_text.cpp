@@ -4,6 +4,7 @@
 #include "crypto/platform/last_error.h"
 #include "crypto/platform/name.h"
 #include "encoding/cp1251.h"
+#include "encoding/hex_lines.h"
 #include "encoding/unicode.h"
 #include "encoding/utf8.h"
 
@@ -13,11 +14,9 @@ namespace velmora::platform {
 namespace {
 
 std::string HashHexText(ByteView bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text = "#";
-    for (std::uint8_t byte : bytes) {
-        text.push_back(kDigits[byte >> 4]);
-        text.push_back(kDigits[byte & 0x0F]);
+    for (const std::uint8_t byte : bytes) {
+        AppendHexByte(text, byte);
     }
     return text;
 }

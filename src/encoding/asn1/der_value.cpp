@@ -4,6 +4,7 @@
 #include "encoding/asn1/der_reader.h"
 #include "encoding/asn1/value_text.h"
 #include "encoding/asn1_time.h"
+#include "encoding/hex_lines.h"
 #include "encoding/unicode.h"
 
 #include <algorithm>
@@ -14,16 +15,13 @@ namespace velmora {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
 std::string BitStringText(ByteView content) {
     if (content.empty()) {
         return {};
     }
     std::string text = "Неиспользуемых бит - " + std::to_string(content[0]) + " : ";
     for (const std::uint8_t byte : content.subspan(1)) {
-        text += kHexDigits[byte >> 4];
-        text += kHexDigits[byte & 0x0F];
+        AppendHexByte(text, byte);
     }
     return text;
 }

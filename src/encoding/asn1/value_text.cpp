@@ -1,6 +1,7 @@
 #include "encoding/asn1/value_text.h"
 
 #include "encoding/asn1/der_reader.h"
+#include "encoding/hex_lines.h"
 #include "encoding/utf8.h"
 
 #include <cstdint>
@@ -10,8 +11,6 @@
 namespace velmora {
 
 namespace {
-
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // Longest sub-identifier (in bytes after leading zero groups) written in full.
 constexpr std::size_t kLongArcBytes = 128;
@@ -118,8 +117,7 @@ std::string AsnHexText(ByteView content) {
     std::string text;
     text.reserve(3 * content.size() + 2);
     for (const std::uint8_t byte : content) {
-        text += kHexDigits[byte >> 4];
-        text += kHexDigits[byte & 0x0F];
+        AppendHexByte(text, byte);
         text += ' ';
     }
     if (IsReadableContent(content)) {
