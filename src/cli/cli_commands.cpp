@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include "app/input/conversion.h"
 #include "app/input/file_loader.h"
 #include "cli/console_dialogs.h"
 #include "cli/console_view.h"
@@ -44,12 +45,7 @@ int Report(Context& ctx, const std::vector<std::string>& args) {
     ConsoleDialogs dialogs(ctx.err);
     ConsoleView view(ctx.out, ctx.format);
     TRCstruct record;
-    AddPlainLine(view, file.string());
-    if (!ShowFileReport(file, record, view, dialogs)) {
-        AddPlainLine(view, "Файл не поддерживается");
-        return 1;
-    }
-    return 0;
+    return ShowNamedFileReport(file, record, view, dialogs) ? 0 : 1;
 }
 
 int Crl(Context& ctx, const std::vector<std::string>& args) {
@@ -74,7 +70,7 @@ int Convert(Context& ctx, const std::vector<std::string>& args,
         ctx.err << "Ошибка: " << failure << " - " << source.string() << '\n';
         return 1;
     }
-    ctx.out << "Создан файл - " << target.string() << '\n';
+    ctx.out << CreatedFileMessage(target) << '\n';
     return 0;
 }
 

@@ -94,6 +94,14 @@ TEST_F(CliTest, UnsupportedOrMissingFilesFailWithTheMessage) {
         EXPECT_EQ(run.out, file.string() + "\nФайл не поддерживается\n");
         EXPECT_NE(run.err.find("Файл не поддерживается"), std::string::npos);
     }
+    // A file that cannot be read at all ends the same way, with the reason on stderr.
+    TempFolder temp;
+    const fs::path folder = temp.path() / "x.cer";
+    fs::create_directory(folder);
+    const CliRun run = Cli({"report", folder.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, folder.string() + "\nФайл не поддерживается\n");
+    EXPECT_NE(run.err.find("Ошибка: "), std::string::npos);
 }
 
 TEST_F(CliTest, CrlWritesTheListingBesideTheFileAndPrintsProgress) {

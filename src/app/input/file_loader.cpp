@@ -73,11 +73,29 @@ platform::CertContext LoadCertificateFile(const std::filesystem::path& file) {
 bool ShowFileReport(const std::filesystem::path& file, TRCstruct& record, ReportView& view,
                     Dialogs& dialogs) {
     if (!LoadDecodedFile(record, file, &dialogs)) {
-        ShowErrorBox(dialogs, "Файл не поддерживается");
+        ShowErrorBox(dialogs, kUnsupportedFile);
         return false;
     }
     BuildReport(record, view);
     return true;
+}
+
+bool ShowNamedFileReport(const std::filesystem::path& file, TRCstruct& record, ReportView& view,
+                         Dialogs& dialogs) {
+    AddPlainLine(view, file.string());
+    bool shown = false;
+    try {
+        shown = ShowFileReport(file, record, view, dialogs);
+    } catch (...) {
+        // A file that fails to read ends like one that does not decode; the
+        // error itself goes on to the caller's error handling.
+        AddPlainLine(view, kUnsupportedFile);
+        throw;
+    }
+    if (!shown) {
+        AddPlainLine(view, kUnsupportedFile);
+    }
+    return shown;
 }
 
 }  // namespace velmora

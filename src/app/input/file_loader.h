@@ -12,6 +12,8 @@
 
 namespace velmora {
 
+inline constexpr const char* kUnsupportedFile = "Файл не поддерживается";
+
 // Loads by the kind of the name: a .req file as a request only; a .cer, .crt
 // or .der file as a certificate only; any other name as a request first and,
 // failing that, as a certificate. True when the record was filled.
@@ -39,5 +41,12 @@ platform::CertContext LoadCertificateFile(const std::filesystem::path& file);
 // returns false.
 bool ShowFileReport(const std::filesystem::path& file, TRCstruct& record, ReportView& view,
                     Dialogs& dialogs);
+
+// What the main window shows for a file: the file name as a plain line, then
+// the report; when the file holds no request or certificate, or cannot be
+// read, the plain line "Файл не поддерживается" below the name (an error
+// raised while reading still goes on to the caller).
+bool ShowNamedFileReport(const std::filesystem::path& file, TRCstruct& record, ReportView& view,
+                         Dialogs& dialogs);
 
 }  // namespace velmora

@@ -95,8 +95,6 @@ constexpr MenuEntry kMenu[] = {
 constexpr const char* kRequestPrintItems[] = {"WORD1", "Pr_ReQAPCont"};
 constexpr const char* kCertificatePrintItems[] = {"bPrint", "PrintotzyvCer", "printVrs"};
 
-constexpr const char* kUnsupportedFile = "Файл не поддерживается";
-
 }  // namespace
 
 TFVelmora::TFVelmora(std::filesystem::path start_folder, std::unique_ptr<Dialogs> dialogs,
@@ -233,18 +231,7 @@ void TFVelmora::RunCommand(const std::function<void()>& command) {
 void TFVelmora::LoadFromFile(const std::filesystem::path& file) {
     view_->Clear();
     current_record_ = std::make_unique<TRCstruct>();
-    AddPlainLine(*view_, file.string());
-    bool shown = false;
-    try {
-        shown = ShowFileReport(file, *current_record_, *view_, *dialogs_);
-    } catch (...) {
-        // A file that fails to read ends like one that does not decode; the
-        // error itself goes on to the command's error box.
-        AddPlainLine(*view_, kUnsupportedFile);
-        throw;
-    }
-    if (!shown) {
-        AddPlainLine(*view_, kUnsupportedFile);
+    if (!ShowNamedFileReport(file, *current_record_, *view_, *dialogs_)) {
         return;
     }
     const bool request = current_record_->Kind == "REQ";
