@@ -1,18 +1,10 @@
 #include "report/text/value_text.h"
 
+#include "encoding/hex_lines.h"
+
 #include <optional>
 
 namespace velmora {
-namespace {
-
-constexpr char kDigits[] = "0123456789ABCDEF";
-
-void AppendHex(std::string& out, std::uint8_t byte) {
-    out.push_back(kDigits[byte >> 4]);
-    out.push_back(kDigits[byte & 0x0F]);
-}
-
-}  // namespace
 
 std::string HexPairsText(ByteView bytes) {
     std::string text;
@@ -23,7 +15,7 @@ std::string HexPairsText(ByteView bytes) {
         if (i > 0 && (bytes.size() - i) % 2 == 0) {
             text.push_back(' ');
         }
-        AppendHex(text, bytes[i]);
+        AppendHexByte(text, bytes[i]);
     }
     return text;
 }
@@ -35,7 +27,7 @@ std::string HexSpacedText(ByteView bytes) {
         if (i > 0) {
             text.push_back(' ');
         }
-        AppendHex(text, bytes[i]);
+        AppendHexByte(text, bytes[i]);
     }
     return text;
 }
@@ -44,7 +36,7 @@ std::string HexReversedText(ByteView bytes) {
     std::string text;
     text.reserve(bytes.size() * 2);
     for (std::size_t i = bytes.size(); i > 0; --i) {
-        AppendHex(text, bytes[i - 1]);
+        AppendHexByte(text, bytes[i - 1]);
     }
     return text;
 }
@@ -56,7 +48,7 @@ std::string HexReversedSpacedText(ByteView bytes) {
         if (i < bytes.size()) {
             text.push_back(' ');
         }
-        AppendHex(text, bytes[i - 1]);
+        AppendHexByte(text, bytes[i - 1]);
     }
     return text;
 }
@@ -65,7 +57,7 @@ std::string HexDumpText(ByteView bytes) {
     std::string text;
     text.reserve(bytes.size() * 3 + bytes.size() / 8 + 1);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        AppendHex(text, bytes[i]);
+        AppendHexByte(text, bytes[i]);
         text.push_back(' ');
         if ((i + 1) % 8 == 0) {
             text.push_back(((i + 1) / 8) % 2 == 1 ? ' ' : '\r');
