@@ -5,6 +5,8 @@
 #include "crypto/platform/gost_engine.h"
 #include "encoding/temp_folder.h"
 
+#include "support/lower_hex.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,16 +17,6 @@ namespace velmora::platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Hex(const Bytes& bytes) {
-    static const char* const kDigits = "0123456789abcdef";
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0x0F];
-    }
-    return text;
-}
 
 // What `openssl dgst -engine gost -<digest> -r` prints for the file: the hex
 // before " *<file>".
@@ -75,7 +67,7 @@ TEST(HashInterop, DigestsMatchTheOpensslCommand) {
             ASSERT_TRUE(ours);
             const bool published =
                 algorithm.algorithm == HashAlgorithm::kGost94 && message.content.empty();
-            EXPECT_EQ(Hex(*ours),
+            EXPECT_EQ(LowerHex(*ours),
                       published ? "981e5f3ca30c841487830f84fb433e13ac1101569b9c13584ac483234cd656c0"
                                 : OpensslDigest(folder, file, algorithm.openssl_name))
                 << message.name << " " << algorithm.openssl_name;

@@ -5,6 +5,8 @@
 #include "crypto/platform/system_info.h"
 #include "platform/decode_test_util.h"
 
+#include "support/lower_hex.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,19 +17,9 @@
 namespace velmora::platform {
 namespace {
 
-std::string Hex(const Bytes& bytes) {
-    static const char* const kDigits = "0123456789abcdef";
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0x0F];
-    }
-    return text;
-}
-
 std::string Digest(HashAlgorithm algorithm, ByteView data) {
     const std::optional<Bytes> digest = HashBytes(algorithm, data);
-    return digest ? Hex(*digest) : "failed: " + LastErrorText();
+    return digest ? LowerHex(*digest) : "failed: " + LastErrorText();
 }
 
 struct Vector {
@@ -106,7 +98,7 @@ TEST(Hash, IncrementalEqualsOneShotForAnyChunking) {
             }
             const std::optional<Bytes> digest = hash->Finish();
             ASSERT_TRUE(digest);
-            EXPECT_EQ(Hex(*digest), whole) << "chunk " << chunk;
+            EXPECT_EQ(LowerHex(*digest), whole) << "chunk " << chunk;
         }
     }
     // No bytes at all through empty updates still give the published GOST
@@ -114,7 +106,7 @@ TEST(Hash, IncrementalEqualsOneShotForAnyChunking) {
     std::optional<HashObject> hash = HashObject::Create(HashAlgorithm::kGost94);
     ASSERT_TRUE(hash);
     EXPECT_TRUE(hash->Update({}));
-    EXPECT_EQ(Hex(hash->Finish().value_or(Bytes{})),
+    EXPECT_EQ(LowerHex(hash->Finish().value_or(Bytes{})),
               "981e5f3ca30c841487830f84fb433e13ac1101569b9c13584ac483234cd656c0");
     EXPECT_NE(Digest(HashAlgorithm::kGost94, Bytes{0}),
               "981e5f3ca30c841487830f84fb433e13ac1101569b9c13584ac483234cd656c0");
@@ -132,7 +124,7 @@ TEST(Hash, FinishedAndMovedFromObjectsRefuseFurtherUse) {
     EXPECT_EQ(moved.Algorithm(), HashAlgorithm::kStreebog256);
     const std::optional<Bytes> digest = moved.Finish();
     ASSERT_TRUE(digest);
-    EXPECT_EQ(Hex(*digest), Digest(HashAlgorithm::kStreebog256, AsBytes("abc")));
+    EXPECT_EQ(LowerHex(*digest), Digest(HashAlgorithm::kStreebog256, AsBytes("abc")));
     SetLastError(error::kSuccess);
     EXPECT_FALSE(moved.Finish());
     EXPECT_EQ(GetLastError(), error::kBadHash);
@@ -152,7 +144,7 @@ TEST(HashDeathTest, WithoutTheGostEngineGostHashesFailCleanly) {
                                  !GostEngineFailureText().empty();
             const std::optional<Bytes> sha1 = HashBytes(HashAlgorithm::kSha1, AsBytes("abc"));
             const bool sha1_works =
-                sha1 && Hex(*sha1) == "a9993e364706816aba3e25717850c26c9cd0d89d";
+                sha1 && LowerHex(*sha1) == "a9993e364706816aba3e25717850c26c9cd0d89d";
             std::exit(refused && sha1_works ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
