@@ -1,7 +1,7 @@
 #include "bench_process.h"
 #include "bench_sections.h"
 
-#include "crypto/platform/crl.h"
+#include "crypto/platform/certs/crl.h"
 #include "encoding/atomic_file.h"
 #include "report/crl/crl_listing.h"
 #include "report/view/recording_view.h"

@@ -1,7 +1,7 @@
 #include "bench_process.h"
 #include "bench_sections.h"
 
-#include "crypto/platform/cert_context.h"
+#include "crypto/platform/certs/cert_context.h"
 #include "encoding/atomic_file.h"
 #include "report/build/build_report.h"
 #include "report/record/decode_record.h"

@@ -1,7 +1,7 @@
 // Arbitrary file bytes through the certificate loader's path and the report:
 // armour or DER, the certificate context, the record, the report. Raised
 // errors are expected for some inputs; anything else must not happen.
-#include "crypto/platform/cert_context.h"
+#include "crypto/platform/certs/cert_context.h"
 #include "encoding/error.h"
 #include "report/build/build_report.h"
 #include "report/record/decode_record.h"

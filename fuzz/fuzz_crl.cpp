@@ -1,7 +1,7 @@
 // Arbitrary bytes as a CRL file: decoding must return within the input, the
 // entry walk must agree with the full decode, and every entry's texts (serial
 // number, dates, reason, invalidity date) must be made without fault.
-#include "crypto/platform/crl.h"
+#include "crypto/platform/certs/crl.h"
 #include "report/crl/crl_listing.h"
 
 #include <cstddef>

@@ -1,8 +1,8 @@
 // Digests compared with the openssl command and the GOST engine, an
 // implementation independent of our code path.
-#include "crypto/platform/hash.h"
+#include "crypto/platform/system/hash.h"
 
-#include "crypto/platform/gost_engine.h"
+#include "crypto/platform/system/gost_engine.h"
 #include "encoding/temp_folder.h"
 
 #include "support/lower_hex.h"

@@ -1,6 +1,6 @@
-#include "crypto/platform/base64_armour.h"
+#include "crypto/platform/asn1/base64_armour.h"
 
-#include "crypto/platform/last_error.h"
+#include "crypto/platform/system/last_error.h"
 
 #include <gtest/gtest.h>
 

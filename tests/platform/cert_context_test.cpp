@@ -1,8 +1,8 @@
-#include "crypto/platform/cert_context.h"
-#include "crypto/platform/cert_hash.h"
-#include "crypto/platform/decode_signed_content.h"
-#include "crypto/platform/encode_der.h"
-#include "crypto/platform/last_error.h"
+#include "crypto/platform/certs/cert_context.h"
+#include "crypto/platform/asn1/decode_signed_content.h"
+#include "crypto/platform/asn1/encode_der.h"
+#include "crypto/platform/certs/cert_hash.h"
+#include "crypto/platform/system/last_error.h"
 #include "platform/decode_test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "crypto/platform/clock.h"
+#include "crypto/platform/system/clock.h"
 
 #include <gtest/gtest.h>
 

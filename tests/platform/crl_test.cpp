@@ -1,7 +1,7 @@
-#include "crypto/platform/crl.h"
+#include "crypto/platform/certs/crl.h"
 
-#include "crypto/platform/encode_der.h"
-#include "crypto/platform/last_error.h"
+#include "crypto/platform/asn1/encode_der.h"
+#include "crypto/platform/system/last_error.h"
 #include "decode_test_util.h"
 
 #include <gtest/gtest.h>

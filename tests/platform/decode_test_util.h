@@ -2,8 +2,8 @@
 // C library, and the openssl command as an independent implementation.
 #pragma once
 
-#include "crypto/platform/clock.h"
-#include "crypto/platform/extension.h"
+#include "crypto/platform/certs/extension.h"
+#include "crypto/platform/system/clock.h"
 #include "encoding/bytes.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "crypto/platform/decode_values.h"
-#include "crypto/platform/encode_der.h"
-#include "crypto/platform/last_error.h"
+#include "crypto/platform/asn1/decode_values.h"
+#include "crypto/platform/asn1/encode_der.h"
+#include "crypto/platform/system/last_error.h"
 #include "platform/decode_test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "crypto/platform/der_reader.h"
+#include "crypto/platform/asn1/der_reader.h"
 #include "platform/decode_test_util.h"
 
 #include <gtest/gtest.h>

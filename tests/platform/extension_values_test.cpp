@@ -1,9 +1,9 @@
-#include "crypto/platform/extension_values.h"
-#include "crypto/platform/cert_context.h"
-#include "crypto/platform/cert_hash.h"
-#include "crypto/platform/encode_der.h"
-#include "crypto/platform/last_error.h"
-#include "crypto/platform/name.h"
+#include "crypto/platform/certs/extension_values.h"
+#include "crypto/platform/asn1/encode_der.h"
+#include "crypto/platform/certs/cert_context.h"
+#include "crypto/platform/certs/cert_hash.h"
+#include "crypto/platform/certs/name.h"
+#include "crypto/platform/system/last_error.h"
 #include "platform/decode_test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "crypto/platform/hash.h"
+#include "crypto/platform/system/hash.h"
 
-#include "crypto/platform/gost_engine.h"
-#include "crypto/platform/last_error.h"
-#include "crypto/platform/system_info.h"
+#include "crypto/platform/system/gost_engine.h"
+#include "crypto/platform/system/last_error.h"
+#include "crypto/platform/system/system_info.h"
 #include "platform/decode_test_util.h"
 
 #include "support/lower_hex.h"

@@ -1,5 +1,5 @@
-#include "crypto/platform/last_error.h"
-#include "crypto/platform/system_info.h"
+#include "crypto/platform/system/last_error.h"
+#include "crypto/platform/system/system_info.h"
 
 #include <gtest/gtest.h>
 

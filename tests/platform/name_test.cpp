@@ -1,10 +1,10 @@
-#include "crypto/platform/name.h"
-#include "crypto/platform/cert_context.h"
-#include "crypto/platform/decode_signed_content.h"
-#include "crypto/platform/encode_values.h"
-#include "crypto/platform/last_error.h"
-#include "crypto/platform/name_text.h"
-#include "crypto/platform/request.h"
+#include "crypto/platform/certs/name.h"
+#include "crypto/platform/asn1/decode_signed_content.h"
+#include "crypto/platform/asn1/encode_values.h"
+#include "crypto/platform/certs/cert_context.h"
+#include "crypto/platform/certs/name_text.h"
+#include "crypto/platform/certs/request.h"
+#include "crypto/platform/system/last_error.h"
 #include "platform/decode_test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "crypto/platform/oid_registry.h"
-#include "crypto/platform/decode_values.h"
-#include "crypto/platform/encode_der.h"
+#include "crypto/platform/asn1/oid_registry.h"
+#include "crypto/platform/asn1/decode_values.h"
+#include "crypto/platform/asn1/encode_der.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "crypto/platform/system_info.h"
+#include "crypto/platform/system/system_info.h"
 #include "encoding/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // VELMORA_UPDATE_GOLDEN=1 rewrites the expected listings instead.
 
 #include "report/crl/crl_listing.h"
-#include "crypto/platform/clock.h"
+#include "crypto/platform/system/clock.h"
 #include "encoding/cp1251.h"
 #include "encoding/error.h"
 #include "fixture_files.h"

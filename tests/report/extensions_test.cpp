@@ -2,9 +2,9 @@
 // that only look like a decoded kind, values that do not decode, and the
 // corner cases of each kind.
 
-#include "crypto/platform/der_reader.h"
-#include "crypto/platform/encode_der.h"
-#include "crypto/platform/encode_values.h"
+#include "crypto/platform/asn1/der_reader.h"
+#include "crypto/platform/asn1/encode_der.h"
+#include "crypto/platform/asn1/encode_values.h"
 #include "report/extensions/alt_names.h"
 #include "report/extensions/decode_extensions.h"
 #include "report/extensions/key_usage.h"

@@ -2,7 +2,7 @@
 // program loads a file of each kind. Shared by the report and interop tests.
 #pragma once
 
-#include "crypto/platform/cert_context.h"
+#include "crypto/platform/certs/cert_context.h"
 #include "encoding/bytes.h"
 #include "report/record/decode_record.h"
 #include "report/record/file_armour.h"

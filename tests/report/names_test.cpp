@@ -1,5 +1,5 @@
-#include "crypto/platform/encode_values.h"
-#include "crypto/platform/oid_registry.h"
+#include "crypto/platform/asn1/encode_values.h"
+#include "crypto/platform/asn1/oid_registry.h"
 #include "encoding/utf8.h"
 #include "gui/scripted_dialogs.h"
 #include "report/build/report_names.h"

@@ -3,7 +3,7 @@
 // base64 text, with or without PEM armour.
 #pragma once
 
-#include "crypto/platform/cert_context.h"
+#include "crypto/platform/certs/cert_context.h"
 #include "report/record/record.h"
 #include "report/view/dialogs.h"
 #include "report/view/report_view.h"

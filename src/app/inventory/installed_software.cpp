@@ -1,6 +1,6 @@
 #include "app/inventory/installed_software.h"
 
-#include "crypto/platform/system_info.h"
+#include "crypto/platform/system/system_info.h"
 #include "encoding/utf8.h"
 
 #include <array>

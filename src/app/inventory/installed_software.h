@@ -2,7 +2,7 @@
 // groups: CryptoPro's, Security Code's and the rest.
 #pragma once
 
-#include "crypto/platform/inventory_source.h"
+#include "crypto/platform/system/inventory_source.h"
 
 #include <filesystem>
 #include <string>

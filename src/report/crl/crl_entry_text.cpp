@@ -1,6 +1,6 @@
 #include "report/crl/crl_entry_text.h"
 
-#include "crypto/platform/decode_values.h"
+#include "crypto/platform/asn1/decode_values.h"
 #include "report/text/value_text.h"
 
 #include <array>

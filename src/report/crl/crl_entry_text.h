@@ -2,7 +2,7 @@
 // of the two entry extensions the listing shows.
 #pragma once
 
-#include "crypto/platform/extension.h"
+#include "crypto/platform/certs/extension.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 #include "report/crl/crl_listing.h"
 
-#include "crypto/platform/clock.h"
-#include "crypto/platform/last_error.h"
-#include "crypto/platform/name_text.h"
+#include "crypto/platform/certs/name_text.h"
+#include "crypto/platform/system/clock.h"
+#include "crypto/platform/system/last_error.h"
 #include "encoding/atomic_file.h"
 #include "report/crl/crl_entry_text.h"
 #include "report/crl/listing_file.h"

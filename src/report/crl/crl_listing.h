@@ -3,7 +3,7 @@
 // spreadsheet.
 #pragma once
 
-#include "crypto/platform/crl.h"
+#include "crypto/platform/certs/crl.h"
 #include "encoding/bytes.h"
 #include "encoding/date_time.h"
 #include "report/view/report_view.h"

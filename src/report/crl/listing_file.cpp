@@ -1,6 +1,6 @@
 #include "report/crl/listing_file.h"
 
-#include "crypto/platform/last_error.h"
+#include "crypto/platform/system/last_error.h"
 #include "encoding/cp1251.h"
 #include "encoding/error.h"
 

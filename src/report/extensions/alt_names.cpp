@@ -1,6 +1,6 @@
 #include "report/extensions/alt_names.h"
 
-#include "crypto/platform/name_text.h"
+#include "crypto/platform/certs/name_text.h"
 #include "report/names/attribute_label.h"
 #include "report/names/text_cut.h"
 

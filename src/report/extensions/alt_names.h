@@ -2,7 +2,7 @@
 // as the record holds them.
 #pragma once
 
-#include "crypto/platform/extension_values.h"
+#include "crypto/platform/certs/extension_values.h"
 #include "encoding/bytes.h"
 #include "report/extensions/extension_record.h"
 

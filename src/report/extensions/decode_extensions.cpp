@@ -1,8 +1,8 @@
 #include "report/extensions/decode_extensions.h"
 
-#include "crypto/platform/decode_values.h"
-#include "crypto/platform/extension_values.h"
-#include "crypto/platform/name_text.h"
+#include "crypto/platform/asn1/decode_values.h"
+#include "crypto/platform/certs/extension_values.h"
+#include "crypto/platform/certs/name_text.h"
 #include "encoding/asn1/asn1_dump.h"
 #include "report/extensions/alt_names.h"
 #include "report/names/attribute_label.h"

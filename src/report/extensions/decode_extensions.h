@@ -1,7 +1,7 @@
 // Turns the extensions of a certificate or request into decoded records.
 #pragma once
 
-#include "crypto/platform/extension.h"
+#include "crypto/platform/certs/extension.h"
 #include "report/extensions/extension_record.h"
 
 #include <span>

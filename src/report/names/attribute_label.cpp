@@ -1,6 +1,6 @@
 #include "report/names/attribute_label.h"
 
-#include "crypto/platform/oid_registry.h"
+#include "crypto/platform/asn1/oid_registry.h"
 
 #include <array>
 #include <utility>

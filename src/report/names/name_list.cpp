@@ -1,7 +1,7 @@
 #include "report/names/name_list.h"
 
-#include "crypto/platform/name_text.h"
-#include "crypto/platform/system_info.h"
+#include "crypto/platform/certs/name_text.h"
+#include "crypto/platform/system/system_info.h"
 #include "report/names/attribute_label.h"
 #include "report/names/text_cut.h"
 #include "report/view/dialogs.h"

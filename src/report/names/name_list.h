@@ -3,7 +3,7 @@
 // label of each attribute.
 #pragma once
 
-#include "crypto/platform/name.h"
+#include "crypto/platform/certs/name.h"
 #include "encoding/bytes.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Fills a fresh record from a certificate request file or a certificate.
 #pragma once
 
-#include "crypto/platform/cert_context.h"
+#include "crypto/platform/certs/cert_context.h"
 #include "encoding/bytes.h"
 #include "report/record/record.h"
 

@@ -1,6 +1,6 @@
 #include "report/record/file_armour.h"
 
-#include "crypto/platform/base64_armour.h"
+#include "crypto/platform/asn1/base64_armour.h"
 
 #include <string_view>
 

@@ -1,8 +1,8 @@
 #include "report/record/gost_key_hash.h"
 
-#include "crypto/platform/gost_engine.h"
-#include "crypto/platform/hash.h"
-#include "crypto/platform/system_info.h"
+#include "crypto/platform/system/gost_engine.h"
+#include "crypto/platform/system/hash.h"
+#include "crypto/platform/system/system_info.h"
 #include "encoding/error.h"
 #include "report/text/value_text.h"
 

@@ -1,7 +1,7 @@
 // Lookups in a decoded record and in the parts it is built from.
 #pragma once
 
-#include "crypto/platform/cert_context.h"
+#include "crypto/platform/certs/cert_context.h"
 #include "report/extensions/extension_record.h"
 #include "report/record/record.h"
 
