@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake ninja-build pkg-config clang-format
+    g++ cmake ninja-build pkg-config clang-format ccache
+    libcli11-dev
     libssl-dev openssl libengine-gost-openssl
     qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation desktop-file-utils
     libgtest-dev libgmock-dev

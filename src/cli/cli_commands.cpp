@@ -1,144 +1,112 @@
 #include "cli/cli_commands.h"
 
-#include "app/input/conversion.h"
-#include "app/input/file_loader.h"
-#include "cli/console_dialogs.h"
-#include "cli/console_view.h"
+#include "cli/cli_context.h"
+#include "cli/help_formatter.h"
 #include "encoding/error.h"
-#include "encoding/pem.h"
-#include "report/crl/crl_listing.h"
 
-#include <filesystem>
-#include <functional>
-#include <map>
+#include <CLI/CLI.hpp>
+
+#include <memory>
 
 namespace velmora::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Использование: velmora-cli [--format=plain|marked] КОМАНДА АРГУМЕНТЫ\n"
+constexpr const char* kFooter =
+    "Параметр --format=marked помечает начертание и размер текста отчёта: {R10} обычный,\n"
+    "{B12} полужирный, {P} шрифт по умолчанию.\n"
     "\n"
-    "Команды:\n"
-    "  report ФАЙЛ         отчёт о запросе или сертификате (DER, PEM или base64),\n"
-    "                      как его показывает главное окно\n"
-    "  crl ФАЙЛ            список отозванных сертификатов в ФАЙЛ.csv рядом с CRL\n"
-    "  pem2der ИСХ ЦЕЛЬ    PEM или base64 в DER\n"
-    "  der2pem ИСХ ЦЕЛЬ    файл в одну строку base64\n"
-    "\n"
-    "Параметры:\n"
-    "  --format=plain      текст отчёта (по умолчанию)\n"
-    "  --format=marked     текст с пометками начертания и размера: {R10} обычный,\n"
-    "                      {B12} полужирный, {P} шрифт по умолчанию\n"
-    "  --help              эта справка\n"
-    "  --version           версия программы\n";
+    "Коды завершения: 0 - успех, 1 - ошибка выполнения, 2 - неверная командная строка.\n"
+    "Справка по команде: velmora-cli КОМАНДА --help.";
 
-struct Context {
-    OutputFormat format = OutputFormat::Plain;
-    std::ostream& out;
-    std::ostream& err;
-};
-
-using Command = std::function<int(Context&, const std::vector<std::string>&)>;
-
-int Report(Context& ctx, const std::vector<std::string>& args) {
-    const std::filesystem::path file = args[0];
-    ConsoleDialogs dialogs(ctx.err);
-    ConsoleView view(ctx.out, ctx.format);
-    TRCstruct record;
-    return ShowNamedFileReport(file, record, view, dialogs) ? 0 : 1;
-}
-
-int Crl(Context& ctx, const std::vector<std::string>& args) {
-    const std::filesystem::path file = args[0];
-    ConsoleView view(ctx.out, ctx.format);
-    TCRLstruct record;
-    if (!ExportCrlListing(file, record, view)) {
-        view.Finish();
-        ctx.err << "Ошибка: файл не является списком отзыва сертификатов (CRL) в DER - "
-                << file.string() << '\n';
-        return 1;
+// The deepest subcommand the command line named, or null when it named none.
+const CLI::App* NamedCommand(const CLI::App& app) {
+    const CLI::App* named = nullptr;
+    for (const CLI::App* level = &app;;) {
+        const auto subs = level->get_subcommands();
+        if (subs.empty()) {
+            return named;
+        }
+        named = level = subs.front();
     }
-    return 0;
 }
 
-int Convert(Context& ctx, const std::vector<std::string>& args,
-            bool (*convert)(const std::filesystem::path&, const std::filesystem::path&),
-            const char* failure) {
-    const std::filesystem::path source = args[0];
-    const std::filesystem::path target = args[1];
-    if (!convert(source, target)) {
-        ctx.err << "Ошибка: " << failure << " - " << source.string() << '\n';
-        return 1;
+// The Russian message of a command line that does not parse.
+std::string UsageErrorText(const CLI::App& app, const CLI::ParseError& e) {
+    const CLI::App* command = NamedCommand(app);
+    const std::string name = command != nullptr ? command->get_name() : std::string();
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) {
+        const std::vector<std::string> extras = app.remaining(true);
+        for (const std::string& extra : extras) {
+            if (extra.starts_with("-")) {
+                return "неизвестный параметр " + extra;
+            }
+        }
+        if (command == nullptr) {
+            return "неизвестная команда " + (extras.empty() ? std::string() : extras.front());
+        }
+        return "неверное число аргументов команды " + name;
     }
-    ctx.out << CreatedFileMessage(target) << '\n';
-    return 0;
-}
-
-struct CommandInfo {
-    std::size_t arity;
-    Command run;
-};
-
-const std::map<std::string, CommandInfo>& Commands() {
-    static const std::map<std::string, CommandInfo> commands = {
-        {"report", {1, Report}},
-        {"crl", {1, Crl}},
-        {"pem2der",
-         {2,
-          [](Context& ctx, const std::vector<std::string>& args) {
-              return Convert(ctx, args, PemFileToDer,
-                             "файл не прочитан или не содержит данных base64");
-          }}},
-        {"der2pem",
-         {2,
-          [](Context& ctx, const std::vector<std::string>& args) {
-              return Convert(ctx, args, DerFileToBase64, "файл не прочитан или не записан");
-          }}},
-    };
-    return commands;
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr ||
+        dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        if (command == nullptr) {
+            return "не указана команда";
+        }
+        return "неверное число аргументов команды " + name;
+    }
+    if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr ||
+        dynamic_cast<const CLI::ConversionError*>(&e) != nullptr) {
+        return "неверное значение параметра";
+    }
+    if (dynamic_cast<const CLI::ExcludesError*>(&e) != nullptr) {
+        return "параметры команды " + name + " исключают друг друга";
+    }
+    return "неверная командная строка";
 }
 
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Context ctx{OutputFormat::Plain, out, err};
-    std::vector<std::string> rest;
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            out << kUsage;
-            return 0;
-        }
-        if (arg == "--version") {
-            out << "velmora-cli " << VELMORA_VERSION << '\n';
-            return 0;
-        }
-        if (arg == "--format=plain") {
-            ctx.format = OutputFormat::Plain;
-        } else if (arg == "--format=marked") {
-            ctx.format = OutputFormat::Marked;
-        } else if (arg.starts_with("--")) {
-            err << "Ошибка: неизвестный параметр " << arg << "\n\n" << kUsage;
-            return 2;
-        } else {
-            rest.push_back(arg);
-        }
-    }
-    if (rest.empty()) {
-        err << kUsage;
-        return 2;
-    }
-    const auto command = Commands().find(rest[0]);
-    if (command == Commands().end()) {
-        err << "Ошибка: неизвестная команда " << rest[0] << "\n\n" << kUsage;
-        return 2;
-    }
-    rest.erase(rest.begin());
-    if (rest.size() != command->second.arity) {
-        err << "Ошибка: неверное число аргументов команды " << command->first << "\n\n" << kUsage;
-        return 2;
-    }
+    CliContext ctx{OutputFormat::Plain, out, err};
+    CLI::App app(
+        "velmora-cli: запросы, сертификаты, списки отзыва и ключи ГОСТ из командной "
+        "строки",
+        "velmora-cli");
+    app.formatter(RussianHelpFormatter());
+    app.set_help_flag("-h,--help", "эта справка");
+    app.set_version_flag("--version", std::string("velmora-cli ") + VELMORA_VERSION,
+                         "версия программы");
+    app.require_subcommand(1);
+    app.fallthrough();
+    app.footer(kFooter);
+    std::string format = "plain";
+    app.add_option("--format", format, "вид текста отчёта: plain (по умолчанию) или marked")
+        ->check(CLI::IsMember({"plain", "marked"}))
+        ->type_name("ВИД");
+    app.parse_complete_callback(
+        [&] { ctx.format = format == "marked" ? OutputFormat::Marked : OutputFormat::Plain; });
+
+    AddViewCommands(app, ctx);
+
+    // CLI11 takes the arguments last first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
-        return command->second.run(ctx, rest);
+        app.parse(reversed);
+        return ctx.status;
+    } catch (const CLI::CallForHelp&) {
+        const CLI::App* command = NamedCommand(app);
+        out << (command != nullptr ? command->help() : app.help());
+        return kExitOk;
+    } catch (const CLI::CallForAllHelp&) {
+        out << app.help();
+        return kExitOk;
+    } catch (const CLI::CallForVersion& e) {
+        out << e.what() << '\n';
+        return kExitOk;
+    } catch (const CLI::ParseError& e) {
+        err << "Ошибка: " << UsageErrorText(app, e) << "\n\n";
+        const CLI::App* command = NamedCommand(app);
+        err << (command != nullptr ? command->help() : app.help());
+        return kExitUsage;
     } catch (const Error& e) {
         out.flush();
         err << "Ошибка: " << e.what() << '\n';
@@ -146,7 +114,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         out.flush();
         err << "Ошибка: " << e.what() << '\n';
     }
-    return 1;
+    return kExitFailure;
 }
 
 }  // namespace velmora::cli

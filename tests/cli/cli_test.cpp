@@ -151,9 +151,23 @@ TEST_F(CliTest, UsageErrorsHelpAndVersion) {
     EXPECT_EQ(Cli({"report"}).status, 2);
     EXPECT_EQ(Cli({"pem2der", "a"}).status, 2);
     EXPECT_EQ(Cli({"--format=html", "report", "a"}).status, 2);
+    EXPECT_EQ(Cli({"report", "a", "b"}).status, 2);
+    const CliRun unknown = Cli({"report", "--frobnicate", "a"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.starts_with("Ошибка: неизвестный параметр --frobnicate\n"))
+        << unknown.err;
+    // The format may follow the command too.
+    EXPECT_TRUE(
+        Cli({"report", Fixture("ee-256.cer").string(), "--format=marked"}).out.starts_with("{P}"));
+
     const CliRun help = Cli({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("report ФАЙЛ"), std::string::npos);
+    EXPECT_NE(help.out.find("  report ФАЙЛ "), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("  pem2der ИСХ ЦЕЛЬ "), std::string::npos);
+    const CliRun command_help = Cli({"crl", "--help"});
+    EXPECT_EQ(command_help.status, 0);
+    EXPECT_TRUE(command_help.out.starts_with("Использование: velmora-cli crl ФАЙЛ\n"))
+        << command_help.out;
     const CliRun version = Cli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.starts_with("velmora-cli ")) << version.out;

@@ -1,0 +1,80 @@
+#include "app/input/conversion.h"
+#include "app/input/file_loader.h"
+#include "cli/cli_context.h"
+#include "cli/console_dialogs.h"
+#include "encoding/pem.h"
+#include "report/crl/crl_listing.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace velmora::cli {
+namespace {
+
+int Report(CliContext& ctx, const std::filesystem::path& file) {
+    ConsoleDialogs dialogs(ctx.err);
+    ConsoleView view(ctx.out, ctx.format);
+    TRCstruct record;
+    return ShowNamedFileReport(file, record, view, dialogs) ? kExitOk : kExitFailure;
+}
+
+int Crl(CliContext& ctx, const std::filesystem::path& file) {
+    ConsoleView view(ctx.out, ctx.format);
+    TCRLstruct record;
+    if (!ExportCrlListing(file, record, view)) {
+        view.Finish();
+        ctx.err << "Ошибка: файл не является списком отзыва сертификатов (CRL) в DER - "
+                << file.string() << '\n';
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+using Conversion = bool (*)(const std::filesystem::path&, const std::filesystem::path&);
+
+int Convert(CliContext& ctx, const std::filesystem::path& source,
+            const std::filesystem::path& target, Conversion convert, const char* failure) {
+    if (!convert(source, target)) {
+        ctx.err << "Ошибка: " << failure << " - " << source.string() << '\n';
+        return kExitFailure;
+    }
+    ctx.out << CreatedFileMessage(target) << '\n';
+    return kExitOk;
+}
+
+void AddConversion(CLI::App& app, CliContext& ctx, const char* name, const char* description,
+                   Conversion convert, const char* failure) {
+    CLI::App* sub = app.add_subcommand(name, description);
+    auto files = std::make_shared<std::pair<std::string, std::string>>();
+    sub->add_option("ИСХ", files->first, "исходный файл")->required();
+    sub->add_option("ЦЕЛЬ", files->second, "файл результата")->required();
+    sub->callback([&ctx, files, convert, failure] {
+        ctx.status = Convert(ctx, files->first, files->second, convert, failure);
+    });
+}
+
+}  // namespace
+
+void AddViewCommands(CLI::App& app, CliContext& ctx) {
+    CLI::App* report = app.add_subcommand(
+        "report",
+        "отчёт о запросе или сертификате (DER, PEM или base64), как его показывает "
+        "главное окно");
+    auto report_file = std::make_shared<std::string>();
+    report->add_option("ФАЙЛ", *report_file, "запрос или сертификат")->required();
+    report->callback([&ctx, report_file] { ctx.status = Report(ctx, *report_file); });
+
+    CLI::App* crl =
+        app.add_subcommand("crl", "список отозванных сертификатов в ФАЙЛ.csv рядом с CRL");
+    auto crl_file = std::make_shared<std::string>();
+    crl->add_option("ФАЙЛ", *crl_file, "список отзыва (CRL) в DER")->required();
+    crl->callback([&ctx, crl_file] { ctx.status = Crl(ctx, *crl_file); });
+
+    AddConversion(app, ctx, "pem2der", "PEM или base64 в DER", PemFileToDer,
+                  "файл не прочитан или не содержит данных base64");
+    AddConversion(app, ctx, "der2pem", "файл в одну строку base64", DerFileToBase64,
+                  "файл не прочитан или не записан");
+}
+
+}  // namespace velmora::cli
