@@ -2,6 +2,7 @@
 // window shows real dialogs; tests answer from a script.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,6 +14,13 @@ enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo };
 
 enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// A key container as the container manager hands it back after "Выбрать".
+struct ContainerChoice {
+    std::uint32_t providerType = 0;
+    std::string providerName;
+    std::string containerName;
+};
 
 class Dialogs {
   public:
@@ -30,6 +38,11 @@ class Dialogs {
     // when cancelled.
     virtual std::optional<std::filesystem::path> ChooseSaveFile(
         const std::filesystem::path& initial_folder, const std::string& proposed_name) = 0;
+
+    // The container manager shown modally; the choice counts only when it was
+    // closed with "Выбрать". Nothing when it was closed otherwise, or where no
+    // container manager exists.
+    virtual std::optional<ContainerChoice> ChooseContainer() { return std::nullopt; }
 };
 
 // The error box: the given text, the caption "Ошибка", the error icon, OK.
