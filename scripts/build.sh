@@ -10,5 +10,12 @@ case "$flavour" in
     asan) opts=(-DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON) ;;
     *) echo "неизвестная сборка: $flavour" >&2; exit 2 ;;
 esac
+# ccache, when installed, keeps objects between builds in the user's cache
+# folder; paths are made relative to the checkout so that clones share them.
+if command -v ccache >/dev/null 2>&1; then
+    opts+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="$top"
+    export CCACHE_DIR="${CCACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/ccache}"
+fi
 cmake -S "$top" -B "$top/build/$flavour" -G Ninja "${opts[@]}" "$@" >/dev/null
 cmake --build "$top/build/$flavour" -j "$(nproc)"
