@@ -2,7 +2,7 @@
 
 #include "app/qt/application.h"
 #include "encoding/error.h"
-#include "gui/scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 #include "gui/test_files.h"
 
 #include <gtest/gtest.h>

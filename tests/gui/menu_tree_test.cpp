@@ -1,6 +1,6 @@
 #include "app/qt/main_window.h"
 
-#include "gui/scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 #include <QAction>

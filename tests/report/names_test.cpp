@@ -1,7 +1,7 @@
 #include "crypto/platform/asn1/encode_values.h"
 #include "crypto/platform/asn1/oid_registry.h"
 #include "encoding/utf8.h"
-#include "gui/scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 #include "report/build/report_names.h"
 #include "report/names/attribute_label.h"
 #include "report/names/name_list.h"

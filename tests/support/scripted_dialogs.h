@@ -1,7 +1,7 @@
 // Dialogs that answer from a script and keep what they were asked, so that
-// every command runs without a screen. A file dialog without a scripted
-// answer fails the test and is answered as if cancelled; a message box is
-// answered with OK.
+// every command runs without a screen. A file dialog or a container choice
+// without a scripted answer fails the test and is answered as if cancelled; a
+// message box takes the next scripted answer, or OK when none is left.
 #pragma once
 
 #include "report/view/dialogs.h"
@@ -32,16 +32,24 @@ class ScriptedDialogs : public Dialogs {
     // Answers, used in order. nullopt cancels a file dialog.
     std::deque<std::optional<std::filesystem::path>> openAnswers;
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
+    std::deque<MessageAnswer> messageAnswers;
+    std::deque<std::optional<ContainerChoice>> containerAnswers;
 
     // What was asked, in order.
     std::vector<Message> messages;
     std::vector<int> openFilterIndexes;
     std::vector<SaveRequest> saveRequests;
+    int containerRequests = 0;
 
     MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
                               MessageButtons buttons) override {
         messages.push_back({text, caption, icon, buttons});
-        return MessageAnswer::Ok;
+        if (messageAnswers.empty()) {
+            return MessageAnswer::Ok;
+        }
+        const MessageAnswer answer = messageAnswers.front();
+        messageAnswers.pop_front();
+        return answer;
     }
 
     std::optional<std::filesystem::path> ChooseOpenFile(int filter_index) override {
@@ -53,6 +61,17 @@ class ScriptedDialogs : public Dialogs {
                                                         const std::string& proposed_name) override {
         saveRequests.push_back({initial_folder, proposed_name});
         return Next(saveAnswers, "save");
+    }
+
+    std::optional<ContainerChoice> ChooseContainer() override {
+        ++containerRequests;
+        if (containerAnswers.empty()) {
+            ADD_FAILURE() << "the container manager was shown without a scripted answer";
+            return std::nullopt;
+        }
+        std::optional<ContainerChoice> answer = containerAnswers.front();
+        containerAnswers.pop_front();
+        return answer;
     }
 
     // The error boxes shown: caption "Ошибка", error icon, OK.
