@@ -137,7 +137,8 @@ bool AcquireContext(CryptProvider& out, std::string_view container, std::string_
 // - kPpEnumContainers with kCryptFqcn | kCryptUniqueName: the fully qualified
 //   name, NUL, the unique name "HDIMAGE\<folder>", NUL; otherwise the
 //   container's name, NUL.
-// - kPpEnumReaders: the reader's name, NUL, its display name, NUL.
+// - kPpEnumReaders: the reader's display name, NUL, its name as it stands in
+//   fully qualified container names, NUL.
 // - kPpEnumContainerExtensions: a 32-bit critical flag, a 32-bit length n,
 //   n bytes of the extension value, the OID text and NUL (little endian).
 // - kPpName: the provider name and NUL; kPpVersion: 4 bytes, little endian.

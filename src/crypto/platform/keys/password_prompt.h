@@ -15,9 +15,10 @@ struct PasswordRequest {
     enum class Kind {
         Unlock,       // the password of an existing container
         NewPassword,  // a password for a new container; an empty answer leaves it unprotected
+        KeyFile,      // the password of an encrypted key file being imported into a container
     };
     Kind kind = Kind::Unlock;
-    std::string containerName;  // as the user knows it
+    std::string containerName;  // as the user knows it (the new container's, for KeyFile)
     int attempt = 1;            // counts up after a wrong password
 };
 

@@ -26,6 +26,17 @@ enum class KeyFamily {
     Gost2012_256,  // GOST R 34.10-2012 256-bit, hashing Streebog-256
 };
 
+// A reader the provider reports (the reader enumeration): its name as it
+// stands in fully qualified container names, and the name shown to users.
+struct ReaderDescription {
+    std::string name;
+    std::string displayName;
+};
+
+// The reader that holds the containers on disk (KeyFolder()).
+inline constexpr const char* kDiskReaderName = "HDIMAGE";
+inline constexpr const char* kDiskReaderDisplayName = "Жёсткий диск";
+
 struct ProviderDescription {
     std::string name;
     std::uint32_t type = 0;
@@ -35,7 +46,15 @@ struct ProviderDescription {
     // True when container enumeration gives fully qualified and unique names
     // (flags 0x08 | 0x10); false when it gives the plain container name only.
     bool qualifiedNames = true;
+    // The readers the reader enumeration reports. Containers always live in
+    // the disk reader; a provider that reports other readers only (a test
+    // provider) shows how the callers treat a reader they do not know.
+    std::vector<ReaderDescription> readers = {{kDiskReaderName, kDiskReaderDisplayName}};
 };
+
+// True when the provider can hold a key pair of that family: each provider
+// its own, and the GOST R 34.10-2012 providers GOST R 34.10-2001 keys too.
+bool ProviderHandles(const ProviderDescription& provider, KeyFamily family);
 
 // Every provider in the platform's order: the built-in ones, then those
 // registered on the calling thread, in order of registration.
