@@ -241,9 +241,9 @@ std::string ContainerFolderStem(std::string_view name) {
     while (pos < name.size()) {
         const std::size_t start = pos;
         const char32_t c = DecodeUtf8(name, pos);
-        const bool keep =
-            (c < 0x80 && (std::isalnum(static_cast<int>(c)) || c == '-' || c == '_')) ||
-            (c >= 0x0400 && c <= 0x04FF);
+        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c >= '0' && c <= '9') || c == '-' || c == '_' ||
+                          (c >= 0x0400 && c <= 0x04FF);
         const std::string_view piece = keep ? name.substr(start, pos - start) : "_";
         if (stem.size() + piece.size() > kStemBytes) {
             break;
