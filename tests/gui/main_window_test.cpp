@@ -2,8 +2,8 @@
 
 #include "app/qt/application.h"
 #include "encoding/error.h"
-#include "support/scripted_dialogs.h"
 #include "gui/test_files.h"
+#include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 #include <QAction>

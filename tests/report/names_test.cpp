@@ -1,11 +1,11 @@
 #include "crypto/platform/asn1/encode_values.h"
 #include "crypto/platform/asn1/oid_registry.h"
 #include "encoding/utf8.h"
-#include "support/scripted_dialogs.h"
 #include "report/build/report_names.h"
 #include "report/names/attribute_label.h"
 #include "report/names/name_list.h"
 #include "report/view/recording_view.h"
+#include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 
