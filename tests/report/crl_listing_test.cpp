@@ -73,7 +73,7 @@ class CrlListing : public ::testing::Test {
 
 TEST_F(CrlListing, EveryFixtureListsAsReviewed) {
     const bool update = std::getenv("VELMORA_UPDATE_GOLDEN") != nullptr;
-    const std::filesystem::path golden = std::filesystem::path(__FILE__).parent_path() / "golden";
+    const std::filesystem::path golden = testing::GoldenFolder();
     for (const char* name : {"crl-full.crl", "crl-empty.crl", "crl-nonext.crl", "crl-root.crl"}) {
         SCOPED_TRACE(name);
         Folder folder;

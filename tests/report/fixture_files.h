@@ -29,6 +29,12 @@ inline std::filesystem::path FixtureFolder() {
     return std::filesystem::path(__FILE__).parent_path().parent_path() / "data";
 }
 
+// The reviewed expected outputs, beside the fixtures' folder (not found
+// through __FILE__, which a compiler cache may make relative).
+inline std::filesystem::path GoldenFolder() {
+    return FixtureFolder().parent_path() / "report" / "golden";
+}
+
 // True for a request file (.req, .p10).
 inline bool IsRequestFixture(const std::filesystem::path& file) {
     const std::string extension = file.extension().string();

@@ -16,10 +16,6 @@
 namespace velmora {
 namespace {
 
-std::filesystem::path GoldenFolder() {
-    return std::filesystem::path(__FILE__).parent_path() / "golden";
-}
-
 // The forms of one object share one expected report: ee-256.pem,
 // ee-256-b64.cer, ee-256-crlf.pem and ee-256-pem.cer all read as ee-256.
 std::string GoldenName(const std::filesystem::path& fixture) {
@@ -49,7 +45,7 @@ TEST(GoldenReport, EveryFixtureReportsAsReviewed) {
         RecordingView view;
         BuildReport(testing::DecodeFixture(fixture), view);
         EXPECT_TRUE(view.ScrolledToTop());
-        const std::filesystem::path golden = GoldenFolder() / GoldenName(fixture);
+        const std::filesystem::path golden = testing::GoldenFolder() / GoldenName(fixture);
         if (update) {
             std::ofstream(golden, std::ios::binary) << view.MarkedText();
             continue;
