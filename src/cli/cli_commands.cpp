@@ -6,7 +6,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <iostream>
 #include <memory>
+
+#include <unistd.h>
 
 namespace velmora::cli {
 namespace {
@@ -63,10 +66,9 @@ std::string UsageErrorText(const CLI::App& app, const CLI::ParseError& e) {
     return "неверная командная строка";
 }
 
-}  // namespace
-
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    CliContext ctx{OutputFormat::Plain, out, err};
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err, bool terminal) {
+    CliContext ctx{OutputFormat::Plain, in, out, err, terminal};
     CLI::App app(
         "velmora-cli: запросы, сертификаты, списки отзыва и ключи ГОСТ из командной "
         "строки",
@@ -86,6 +88,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         [&] { ctx.format = format == "marked" ? OutputFormat::Marked : OutputFormat::Plain; });
 
     AddViewCommands(app, ctx);
+    AddKeyCommands(app, ctx);
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -115,6 +118,17 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         err << "Ошибка: " << e.what() << '\n';
     }
     return kExitFailure;
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return Run(args, std::cin, out, err, ::isatty(STDIN_FILENO) == 1);
+}
+
+int RunCommandLine(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                   std::ostream& err) {
+    return Run(args, in, out, err, false);
 }
 
 }  // namespace velmora::cli

@@ -7,6 +7,7 @@
 
 #include <CLI/App.hpp>
 
+#include <istream>
 #include <ostream>
 
 namespace velmora::cli {
@@ -19,12 +20,18 @@ inline constexpr int kExitUsage = 2;
 
 struct CliContext {
     OutputFormat format = OutputFormat::Plain;
+    std::istream& in;  // where "stdin" password sources and terminal answers are read
     std::ostream& out;
     std::ostream& err;
+    bool terminal = false;  // the input is a terminal: passwords may be asked there
     int status = kExitOk;
 };
 
 // The commands of the viewing half: report, crl, pem2der, der2pem.
 void AddViewCommands(CLI::App& app, CliContext& ctx);
+
+// The key container commands: keygen, containers, container-info,
+// container-copy, container-delete, container-bind, container-import.
+void AddKeyCommands(CLI::App& app, CliContext& ctx);
 
 }  // namespace velmora::cli
