@@ -1,5 +1,7 @@
 #include "encoding/atomic_file.h"
 
+#include "encoding/file_descriptor.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -13,23 +15,6 @@
 namespace velmora {
 
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // The folder that holds the target; "." for a bare file name.
 std::filesystem::path FolderOf(const std::filesystem::path& target) {
@@ -60,14 +45,6 @@ int CreateTemporary(const std::filesystem::path& target, mode_t mode,
         }
     }
     return -1;
-}
-
-void SyncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);  // the data is already in place; this only makes the rename durable
-        ::close(fd);
-    }
 }
 
 }  // namespace
@@ -193,7 +170,7 @@ bool WriteFileAtomic(const std::filesystem::path& target, ByteView bytes,
 }
 
 std::optional<Bytes> ReadFileBytes(const std::filesystem::path& file) {
-    Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         return std::nullopt;
     }

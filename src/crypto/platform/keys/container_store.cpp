@@ -4,6 +4,7 @@
 #include "crypto/platform/system/last_error.h"
 #include "crypto/platform/system/locations.h"
 #include "encoding/atomic_file.h"
+#include "encoding/file_descriptor.h"
 #include "encoding/utf8.h"
 
 #include <algorithm>
@@ -30,22 +31,6 @@ constexpr auto kFilePermissions = fs::perms::owner_read | fs::perms::owner_write
 
 thread_local ScopedContainerWriteObserver* current_observer = nullptr;
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 uint32_t ErrorOfErrno(int code) {
     switch (code) {
         case EACCES:
@@ -57,13 +42,6 @@ uint32_t ErrorOfErrno(int code) {
             return error::kDiskFull;
         default:
             return error::kWriteFault;
-    }
-}
-
-void SyncFolder(const fs::path& folder) {
-    const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0) {
-        ::fsync(fd.get());
     }
 }
 
@@ -124,7 +102,7 @@ std::string SlotName(const std::string& stem, int slot) {
 // Reads a regular file without following a link at its name and without
 // blocking on a pipe.
 std::optional<Bytes> ReadRegularFile(const fs::path& file, std::size_t limit) {
-    const Descriptor fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT) {
             return Fail(error::kFileNotFound, std::optional<Bytes>{});
