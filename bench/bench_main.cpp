@@ -2,7 +2,8 @@
 // command on the same input. Each section is one function below; a section
 // that needs an input the run does not provide says so and is skipped.
 //
-//   velmora_bench --crl FILE [--certs DIR] [--runs N]   all sections
+//   velmora_bench --crl FILE [--big-crl FILE] [--certs DIR] [--cli PATH] [--runs N]
+//                                            all sections
 //   velmora_bench --child-crl-listing FILE   (internal) one listing, measured by the parent
 
 #include "bench_sections.h"
@@ -25,13 +26,16 @@ struct Section {
 // The sections, in the order they run. A new goal is one more function and
 // one more line here.
 constexpr Section kSections[] = {
-    {"Certificate reports vs openssl x509 -text", RunReportBench},
+    {"Certificate reports in one process vs d2i_X509 + X509_print_ex", RunReportBench},
+    {"velmora-cli report vs openssl x509 -text, per process; many files in one process",
+     RunCliBench},
     {"CRL listing vs openssl crl -text", RunCrlListingBench},
     {"Listing 1,000 key containers vs OpenSSL reading their files", RunContainerListingBench},
 };
 
 int Usage() {
-    std::cerr << "usage: velmora_bench --crl FILE [--certs DIR] [--runs N]\n";
+    std::cerr << "usage: velmora_bench --crl FILE [--big-crl FILE] [--certs DIR] [--cli PATH] "
+                 "[--runs N]\n";
     return 2;
 }
 
@@ -48,6 +52,10 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--crl" && i + 1 < argc) {
             options.crl = argv[++i];
+        } else if (arg == "--big-crl" && i + 1 < argc) {
+            options.bigCrl = argv[++i];
+        } else if (arg == "--cli" && i + 1 < argc) {
+            options.cli = argv[++i];
         } else if (arg == "--certs" && i + 1 < argc) {
             options.certificates = argv[++i];
         } else if (arg == "--runs" && i + 1 < argc) {
