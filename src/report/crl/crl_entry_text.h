@@ -2,8 +2,11 @@
 // of the two entry extensions the listing shows.
 #pragma once
 
+#include "crypto/platform/certs/crl.h"
 #include "crypto/platform/certs/extension.h"
+#include "report/text/value_text.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,5 +26,22 @@ std::string CrlReasonText(const std::vector<platform::Extension>& extensions);
 // "dd.mm.yyyy hh:mm:ss"; empty when the entry has none or it cannot be
 // decoded.
 std::string InvalidityDateText(const std::vector<platform::Extension>& extensions);
+
+// Writes the listing lines of a CRL's entries, in Windows-1251, exactly as
+// the entry line of the texts of each (CrlEntryLine of CrlEntryOf) reads
+// once converted, but straight into one buffer: no texts per entry, the
+// reason names converted once, the local time taken once per day.
+class CrlEntryLineWriter {
+  public:
+    CrlEntryLineWriter();
+
+    // Appends the line of the entry (without its line end) to line.
+    void Append(const platform::CrlEntryInfo& entry, std::string& line);
+
+  private:
+    std::array<std::string, 11> reasons_;  // "name (code)" for the codes 0 to 10
+    std::string unknownReason_;            // the name of any other code
+    LocalTimeTexts times_;
+};
 
 }  // namespace velmora

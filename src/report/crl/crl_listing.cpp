@@ -4,11 +4,15 @@
 #include "crypto/platform/system/clock.h"
 #include "crypto/platform/system/last_error.h"
 #include "encoding/atomic_file.h"
+#include "encoding/error.h"
 #include "report/crl/crl_entry_text.h"
 #include "report/crl/listing_file.h"
 #include "report/text/value_text.h"
 
+#include <cstdio>
+#include <memory>
 #include <optional>
+#include <span>
 
 namespace velmora {
 namespace {
@@ -24,12 +28,59 @@ void Progress(ReportView& view, const std::string& text) {
     view.Repaint();
 }
 
+// A CRL file read a chunk at a time.
+class CrlFileSource {
+  public:
+    static std::optional<CrlFileSource> Open(const std::filesystem::path& file) {
+        std::FILE* handle = std::fopen(file.c_str(), "rb");
+        if (handle == nullptr) {
+            return std::nullopt;
+        }
+        return CrlFileSource(handle);
+    }
+
+    platform::DerChunkSource Reader() {
+        return [this](std::span<std::uint8_t> buffer) {
+            const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file_.get());
+            if (got == 0 && std::ferror(file_.get())) {
+                throw Error("Ошибка чтения файла");
+            }
+            return got;
+        };
+    }
+
+  private:
+    struct Close {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    explicit CrlFileSource(std::FILE* file) : file_(file) {}
+    std::unique_ptr<std::FILE, Close> file_;
+};
+
 void FillHeader(TCRLstruct& record, const platform::CrlInfo& info) {
     record.thisUpdateText = FileTimeText(info.thisUpdate);
     record.nextUpdateText = FileTimeText(info.nextUpdate);
     record.thisUpdate = FileTimeToLocalDateTime(info.thisUpdate);
     record.nextUpdate = FileTimeToLocalDateTime(info.nextUpdate);
     record.issuerText = platform::NameToSimpleStr(info.issuer);
+}
+
+bool DecodeCrlFrom(TCRLstruct& record, const platform::DerChunkSource& source, bool withEntries) {
+    platform::CrlInfo info;
+    record.entries.clear();
+    const bool decoded = platform::ForEachCrlEntry(
+        source, info, [&record, withEntries](const platform::CrlEntryInfo& entry) {
+            if (withEntries) {
+                record.entries.push_back(CrlEntryOf(entry));
+            }
+            return true;
+        });
+    if (!decoded) {
+        record.entries.clear();
+        return false;
+    }
+    FillHeader(record, info);
+    return true;
 }
 
 }  // namespace
@@ -40,27 +91,15 @@ sCRL_ENTRY CrlEntryOf(const platform::CrlEntryInfo& entry) {
 }
 
 bool DecodeCrlBytes(TCRLstruct& record, ByteView der, bool withEntries) {
-    platform::CrlInfo info;
-    if (!platform::DecodeCrlInfo(der, info, withEntries)) {
-        return false;
-    }
-    FillHeader(record, info);
-    record.entries.clear();
-    if (withEntries) {
-        record.entries.reserve(info.entries.size());
-        for (const platform::CrlEntryInfo& entry : info.entries) {
-            record.entries.push_back(CrlEntryOf(entry));
-        }
-    }
-    return true;
+    return DecodeCrlFrom(record, platform::MemoryChunkSource(der), withEntries);
 }
 
 bool DecodeCrl(TCRLstruct& record, const std::filesystem::path& file, bool withEntries) {
-    const std::optional<Bytes> der = ReadFileBytes(file);
-    if (!der) {
+    std::optional<CrlFileSource> source = CrlFileSource::Open(file);
+    if (!source) {
         return platform::Fail(platform::error::kFileNotFound);
     }
-    return DecodeCrlBytes(record, *der, withEntries);
+    return DecodeCrlFrom(record, source->Reader(), withEntries);
 }
 
 std::vector<std::string> CrlHeaderLines(const TCRLstruct& record) {
@@ -105,32 +144,46 @@ std::filesystem::path CrlListingPath(const std::filesystem::path& crlFile) {
 
 bool ExportCrlListing(const std::filesystem::path& file, TCRLstruct& record, ReportView& view) {
     Progress(view, "загрузка CRL - " + NowText());
-    // The whole CRL is checked before anything is written, so a damaged one
-    // never produces a listing.
-    const std::optional<Bytes> der = ReadFileBytes(file);
-    if (!der) {
+    std::optional<CrlFileSource> source = CrlFileSource::Open(file);
+    if (!source) {
         return platform::Fail(platform::error::kFileNotFound);
     }
-    if (!DecodeCrlBytes(record, *der, false)) {
-        return false;
-    }
-    Progress(view, "сохранение результатов - " + NowText());
-
+    // One walk: the entries go from the CRL straight into the temporary
+    // listing, which is put in place only when the whole CRL has proved
+    // sound; a damaged CRL leaves no listing behind. The listing is made at
+    // the first entry (or after the walk, for a CRL without entries), so a
+    // file that is no CRL never touches the folder.
     const std::filesystem::path listingPath = CrlListingPath(file);
-    ListingFile listing(listingPath);
-    for (const std::string& line : CrlHeaderLines(record)) {
-        listing.WriteLine(line);
-    }
+    std::optional<ListingFile> listing;
     platform::CrlInfo info;
+    const auto start = [&] {
+        FillHeader(record, info);
+        listing.emplace(listingPath);
+        for (const std::string& line : CrlHeaderLines(record)) {
+            listing->WriteLine(line);
+        }
+    };
+    CrlEntryLineWriter lines;
+    std::string line;
     const bool walked =
-        platform::ForEachCrlEntry(*der, info, [&listing](const platform::CrlEntryInfo& entry) {
-            listing.WriteLine(CrlEntryLine(CrlEntryOf(entry)));
+        platform::ForEachCrlEntry(source->Reader(), info, [&](const platform::CrlEntryInfo& entry) {
+            if (!listing) {
+                start();
+            }
+            line.clear();
+            lines.Append(entry, line);
+            listing->WriteEncodedLine(line);
             return true;
         });
     if (!walked) {
-        return false;  // cannot happen for bytes that decoded above; nothing is written
+        return false;
     }
-    listing.Commit();
+    if (!listing) {
+        start();
+    }
+    FillHeader(record, info);
+    Progress(view, "сохранение результатов - " + NowText());
+    listing->Commit();
 
     AddReportLine(view, "Данные сохранены в ", kBlack, FontStyle::Regular, kProgressSize);
     AppendReportText(view, listingPath.string(), kBlack, FontStyle::Regular, kProgressSize);

@@ -11,7 +11,7 @@
 namespace velmora {
 namespace {
 
-// Text is converted and written in pieces of about this size.
+// Lines are written in pieces of about this size.
 constexpr std::size_t kChunk = 1 << 16;
 
 // The system's Russian text for a file error, as the platform words the
@@ -42,41 +42,37 @@ ListingFile::ListingFile(std::filesystem::path target) : target_(std::move(targe
 }
 
 void ListingFile::WriteLine(std::string_view line) {
-    pending_.append(line);
-    pending_.append("\r\n");
+    // ASCII is the same in Windows-1251; only other text needs converting.
+    bool ascii = true;
+    for (const char c : line) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (ascii) {
+        WriteEncodedLine(line);
+        return;
+    }
+    const Bytes converted = Utf8ToCp1251(line);
+    WriteEncodedLine(
+        std::string_view(reinterpret_cast<const char*>(converted.data()), converted.size()));
+}
+
+void ListingFile::WriteEncodedLine(std::string_view line) {
+    Append(line);
+    Append("\r\n");
     if (pending_.size() >= kChunk) {
         Flush();
     }
 }
 
+void ListingFile::Append(std::string_view bytes) {
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+}
+
 void ListingFile::Flush() {
-    // Most of a listing is ASCII (serial numbers, dates), which is the same
-    // in Windows-1251: only the runs of other characters need converting.
-    // Lines end where the text is cut, so no character is split.
-    Bytes bytes;
-    bytes.reserve(pending_.size());
-    std::size_t pos = 0;
-    while (pos < pending_.size()) {
-        std::size_t end = pos;
-        while (end < pending_.size() && static_cast<unsigned char>(pending_[end]) < 0x80) {
-            ++end;
-        }
-        bytes.insert(bytes.end(), pending_.begin() + static_cast<std::ptrdiff_t>(pos),
-                     pending_.begin() + static_cast<std::ptrdiff_t>(end));
-        pos = end;
-        while (end < pending_.size() && static_cast<unsigned char>(pending_[end]) >= 0x80) {
-            ++end;
-        }
-        if (end > pos) {
-            const Bytes converted = Utf8ToCp1251(std::string_view(pending_).substr(pos, end - pos));
-            bytes.insert(bytes.end(), converted.begin(), converted.end());
-            pos = end;
-        }
-    }
-    pending_.clear();
-    if (!file_.Write(bytes)) {
+    if (!file_.Write(pending_)) {
         Raise(file_.error());
     }
+    pending_.clear();
 }
 
 void ListingFile::Commit() {

@@ -24,18 +24,22 @@ class ListingFile {
     // CR LF. Throws Error when writing fails.
     void WriteLine(std::string_view line);
 
+    // Appends one line that is already in Windows-1251, ended by CR LF.
+    void WriteEncodedLine(std::string_view line);
+
     // Writes what is buffered, flushes the file to disk and puts it in place
     // of the target. Throws Error when any of that fails; the target is then
     // untouched.
     void Commit();
 
   private:
+    void Append(std::string_view bytes);
     void Flush();
     [[noreturn]] void Raise(int error_number);
 
     std::filesystem::path target_;
     AtomicFileWriter file_;
-    std::string pending_;  // UTF-8 text not yet converted and written
+    Bytes pending_;  // Windows-1251 bytes not yet written
 };
 
 }  // namespace velmora

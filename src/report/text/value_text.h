@@ -7,6 +7,7 @@
 #include "encoding/date_time.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -37,6 +38,18 @@ std::string SerialNumberText(ByteView lsbFirst);
 // file time stands for a missing time (a CRL without a next update) and gives
 // an empty text rather than the local text of 1 January 1601.
 std::string FileTimeText(std::uint64_t fileTime);
+
+// The texts of FileTimeText for many times in a row (the dates of a CRL's
+// entries), appended to out, without asking the C library for the local
+// time of each: the offset from UTC is taken once per UTC day.
+class LocalTimeTexts {
+  public:
+    void Append(std::uint64_t fileTime, std::string& out);
+
+  private:
+    std::int64_t day_ = INT64_MIN;  // the UTC day offset_ belongs to
+    std::optional<long> offset_;    // seconds east of UTC; none: ask every time
+};
 
 // A UTC file time as a local date-time value, with the current time-zone
 // rules (daylight saving included). A zero file time, and one the C library

@@ -1,12 +1,17 @@
 #include "crypto/platform/asn1/decode_public_key.h"
 
 #include "crypto/platform/asn1/decode_internal.h"
+#include "crypto/platform/asn1/der_value_rules.h"
 
 namespace velmora::platform {
 
 namespace decode {
 
 bool ReadAlgorithmIdentifier(ByteView content, AlgorithmIdentifier& algorithm) {
+    if (!der_rules::AlgorithmIdentifierOk(content)) {
+        SetLastError(error::kAsn1Corrupt);
+        return false;
+    }
     Cursor cursor(content);
     if (!ReadOid(cursor, algorithm.oid)) {
         return false;

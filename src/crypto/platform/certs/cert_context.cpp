@@ -3,9 +3,7 @@
 #include "crypto/platform/asn1/decode_internal.h"
 #include "crypto/platform/asn1/decode_signed_content.h"
 #include "crypto/platform/asn1/decode_values.h"
-#include "crypto/platform/ossl_ptr.h"
-
-#include <openssl/err.h>
+#include "crypto/platform/asn1/der_value_rules.h"
 
 namespace velmora::platform {
 namespace {
@@ -27,16 +25,6 @@ bool ReadTime(decode::Cursor& cursor, FileTime& time) {
     return true;
 }
 
-// OpenSSL's parser must accept the certificate too: the chain engine, the
-// stores and the message functions all hand it to OpenSSL later.
-bool OpenSslAccepts(ByteView der) {
-    const unsigned char* p = der.data();
-    ossl::X509Ptr cert(d2i_X509(nullptr, &p, static_cast<long>(der.size())));
-    const bool accepted = cert != nullptr && p == der.data() + der.size();
-    ERR_clear_error();
-    return accepted;
-}
-
 }  // namespace
 
 std::optional<CertInfo> DecodeCertificateToBeSigned(ByteView der) {
@@ -50,6 +38,10 @@ std::optional<CertInfo> DecodeCertificateToBeSigned(ByteView der) {
     if (cursor.ReadOptional(0xA0, version)) {
         DerElement number;
         if (!decode::ReadWhole(version.content, der::kInteger, number)) {
+            return std::nullopt;
+        }
+        if (!der_rules::IntegerContentOk(number.content)) {
+            SetLastError(error::kAsn1Corrupt);
             return std::nullopt;
         }
         std::optional<std::int64_t> value = decode::IntegerValue(number.content);
@@ -67,7 +59,8 @@ std::optional<CertInfo> DecodeCertificateToBeSigned(ByteView der) {
         !cursor.Read(der::kSequence, subject) || !cursor.Read(der::kSequence, key)) {
         return std::nullopt;
     }
-    if (serial.content.empty()) {
+    if (!der_rules::IntegerContentOk(serial.content) || !der_rules::NameOk(issuer) ||
+        !der_rules::NameOk(subject)) {
         SetLastError(error::kAsn1Corrupt);
         return std::nullopt;
     }
@@ -84,8 +77,13 @@ std::optional<CertInfo> DecodeCertificateToBeSigned(ByteView der) {
     if (!decode::ReadPublicKeyInfo(key, info.publicKey)) {
         return std::nullopt;
     }
-    cursor.ReadOptional(0x81, unique_id);
-    cursor.ReadOptional(0x82, unique_id);
+    for (const std::uint8_t tag : {std::uint8_t{0x81}, std::uint8_t{0x82}}) {
+        if (cursor.ReadOptional(tag, unique_id) &&
+            !der_rules::BitStringContentOk(unique_id.content)) {
+            SetLastError(error::kAsn1Corrupt);
+            return std::nullopt;
+        }
+    }
     if (cursor.ReadOptional(0xA3, extensions)) {
         DerElement sequence;
         if (!decode::ReadWhole(extensions.content, der::kSequence, sequence) ||
@@ -106,10 +104,6 @@ CertContext CreateCertificateContext(ByteView der) {
     }
     std::optional<CertInfo> info = DecodeCertificateToBeSigned(signed_content->toBeSigned);
     if (!info) {
-        return nullptr;
-    }
-    if (!OpenSslAccepts(der)) {
-        SetLastError(error::kAsn1Corrupt);
         return nullptr;
     }
     std::shared_ptr<Certificate> cert(new Certificate());

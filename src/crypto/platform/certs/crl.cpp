@@ -2,6 +2,8 @@
 
 #include "crypto/platform/asn1/decode_values.h"
 #include "crypto/platform/asn1/der_reader.h"
+#include "crypto/platform/asn1/der_stream.h"
+#include "crypto/platform/asn1/der_value_rules.h"
 #include "crypto/platform/system/last_error.h"
 
 #include <algorithm>
@@ -17,17 +19,19 @@ class CrlWalk {
     CrlWalk(CrlInfo& info, bool keepEntries, const CrlEntryVisitor* visit)
         : info_(info), keepEntries_(keepEntries), visit_(visit) {}
 
-    bool Run(ByteView der);
+    bool Run(DerStream& stream);
 
   private:
-    bool Entries(ByteView content);
+    bool Entries(DerStream& stream, std::uint64_t end);
     bool Entry(ByteView content, CrlEntryInfo& entry);
     bool Extensions(ByteView content, std::vector<Extension>& extensions);
     bool Time(DerReader& reader, FileTime& fileTime);
+    bool Time(const DerElement& element, FileTime& fileTime);
     bool OidText(ByteView content, std::string& text);
 
     // Ends the walk with the reader's fault as the last error.
     bool Fault(const DerReader& reader) { return Fault(reader.Fault()); }
+    bool Fault(const DerStream& stream) { return Fault(stream.Fault()); }
     bool Fault(DerFault fault) {
         switch (fault) {
             case DerFault::Truncated:
@@ -50,57 +54,69 @@ class CrlWalk {
     std::vector<std::pair<Bytes, std::string>> oidTexts_;
 };
 
-bool CrlWalk::Run(ByteView der) {
+bool CrlWalk::Run(DerStream& stream) {
     info_ = CrlInfo{};
 
     // CertificateList ::= SEQUENCE { tbsCertList, signatureAlgorithm, signatureValue }
-    DerElement list;
-    DerReader top(der);
-    if (!top.Read(der::kSequence, list)) {
-        return Fault(top);
-    }
-    if (!top.AtEnd()) {
-        return Fail(error::kAsn1Corrupt);  // bytes after the CRL
-    }
-    DerReader outer(list.content);
-    DerElement tbs;
-    DerElement algorithm;
-    DerElement signature;
-    if (!outer.Read(der::kSequence, tbs) || !outer.Read(der::kSequence, algorithm) ||
-        !outer.Read(der::kBitString, signature)) {
-        return Fault(outer);
-    }
-    if (!outer.AtEnd()) {
-        return Fail(error::kAsn1BadTag);
+    constexpr std::uint64_t kUnbounded = UINT64_MAX;
+    std::uint64_t listEnd = 0;
+    std::uint64_t tbsEnd = 0;
+    if (!stream.Header(der::kSequence, kUnbounded, listEnd) ||
+        !stream.Header(der::kSequence, listEnd, tbsEnd)) {
+        return Fault(stream);
     }
 
-    DerReader reader(tbs.content);
+    // The fields before the entries are small: each is read whole.
     DerElement element;
-    if (reader.ReadOptional(der::kInteger, element)) {
+    if (stream.PeekTag() == der::kInteger) {
+        if (!stream.Element(tbsEnd, element)) {
+            return Fault(stream);
+        }
         // Only v1 (written out, which DER would leave out) and v2 exist.
         if (element.content.size() != 1 || element.content[0] > 1) {
             return Fail(error::kAsn1BadTag);
         }
         info_.version = element.content[0];
     }
-    DerElement issuer;
-    if (!reader.Read(der::kSequence, element) || !reader.Read(der::kSequence, issuer)) {
-        return Fault(reader);
+    if (!stream.Element(tbsEnd, element)) {
+        return Fault(stream);
     }
-    info_.issuer.assign(issuer.encoded.begin(), issuer.encoded.end());
-    if (!Time(reader, info_.thisUpdate)) {
-        return false;
+    if (element.tag != der::kSequence || !der_rules::AlgorithmIdentifierOk(element.content)) {
+        return Fail(error::kAsn1BadTag);
     }
-    const std::uint8_t next = reader.PeekTag();
-    if ((next == der::kUtcTime || next == der::kGeneralizedTime) &&
-        !Time(reader, info_.nextUpdate)) {
-        return false;
+    if (!stream.Element(tbsEnd, element)) {
+        return Fault(stream);
     }
-    if (reader.ReadOptional(der::kSequence, element) && !Entries(element.content)) {
-        return false;
+    if (element.tag != der::kSequence) {
+        return Fail(error::kAsn1BadTag);
     }
-    if (reader.ReadOptional(der::ContextConstructed(0), element)) {
+    if (!der_rules::NameOk(element)) {
+        return Fail(error::kAsn1Corrupt);
+    }
+    info_.issuer.assign(element.encoded.begin(), element.encoded.end());
+    if (!stream.Element(tbsEnd, element) || !Time(element, info_.thisUpdate)) {
+        return stream.Fault() != DerFault::None ? Fault(stream) : false;
+    }
+    std::uint8_t next = stream.Position() < tbsEnd ? stream.PeekTag() : 0;
+    if (next == der::kUtcTime || next == der::kGeneralizedTime) {
+        if (!stream.Element(tbsEnd, element) || !Time(element, info_.nextUpdate)) {
+            return stream.Fault() != DerFault::None ? Fault(stream) : false;
+        }
+        next = stream.Position() < tbsEnd ? stream.PeekTag() : 0;
+    }
+    if (next == der::kSequence) {
+        // The entries: read one at a time, however many there are.
+        std::uint64_t entriesEnd = 0;
+        if (!stream.Header(der::kSequence, tbsEnd, entriesEnd) || !Entries(stream, entriesEnd)) {
+            return stream.Fault() != DerFault::None ? Fault(stream) : false;
+        }
+        next = stream.Position() < tbsEnd ? stream.PeekTag() : 0;
+    }
+    if (next == der::ContextConstructed(0)) {
         DerElement extensions;
+        if (!stream.Element(tbsEnd, element)) {
+            return Fault(stream);
+        }
         if (!ReadSingleDer(element.content, der::kSequence, extensions)) {
             return Fail(error::kAsn1BadTag);
         }
@@ -108,21 +124,36 @@ bool CrlWalk::Run(ByteView der) {
             return false;
         }
     }
-    if (reader.Failed()) {
-        return Fault(reader);
-    }
-    if (!reader.AtEnd()) {
+    if (stream.Position() != tbsEnd) {
         return Fail(error::kAsn1BadTag);
+    }
+
+    if (!stream.Element(listEnd, element)) {
+        return Fault(stream);
+    }
+    if (element.tag != der::kSequence || !der_rules::AlgorithmIdentifierOk(element.content)) {
+        return Fail(error::kAsn1BadTag);
+    }
+    if (!stream.Element(listEnd, element)) {
+        return Fault(stream);
+    }
+    if (element.tag != der::kBitString) {
+        return Fail(error::kAsn1BadTag);
+    }
+    if (!der_rules::BitStringContentOk(element.content)) {
+        return Fail(error::kAsn1Corrupt);
+    }
+    if (stream.Position() != listEnd) {
+        return Fail(error::kAsn1BadTag);
+    }
+    if (!stream.AtEnd()) {
+        return Fail(error::kAsn1Corrupt);  // bytes after the CRL
     }
     SetLastError(error::kSuccess);
     return true;
 }
 
-bool CrlWalk::Time(DerReader& reader, FileTime& fileTime) {
-    DerElement element;
-    if (!reader.Next(element)) {
-        return Fault(reader.Failed() ? reader.Fault() : DerFault::Truncated);
-    }
+bool CrlWalk::Time(const DerElement& element, FileTime& fileTime) {
     if (element.tag != der::kUtcTime && element.tag != der::kGeneralizedTime) {
         return Fail(error::kAsn1BadTag);
     }
@@ -135,12 +166,14 @@ bool CrlWalk::Time(DerReader& reader, FileTime& fileTime) {
     return true;
 }
 
-bool CrlWalk::Entries(ByteView content) {
-    DerReader reader(content);
+bool CrlWalk::Entries(DerStream& stream, std::uint64_t end) {
     DerElement element;
-    while (!reader.AtEnd()) {
-        if (!reader.Read(der::kSequence, element)) {
-            return Fault(reader);
+    while (stream.Position() < end) {
+        if (!stream.Element(end, element)) {
+            return false;
+        }
+        if (element.tag != der::kSequence) {
+            return Fail(error::kAsn1BadTag);
         }
         CrlEntryInfo& entry = keepEntries_ ? info_.entries.emplace_back() : scratch_;
         if (!Entry(element.content, entry)) {
@@ -154,6 +187,14 @@ bool CrlWalk::Entries(ByteView content) {
     return true;
 }
 
+bool CrlWalk::Time(DerReader& reader, FileTime& fileTime) {
+    DerElement element;
+    if (!reader.Next(element)) {
+        return Fault(reader.Failed() ? reader.Fault() : DerFault::Truncated);
+    }
+    return Time(element, fileTime);
+}
+
 bool CrlWalk::Entry(ByteView content, CrlEntryInfo& entry) {
     // SEQUENCE { userCertificate INTEGER, revocationDate Time, crlEntryExtensions? }
     DerReader reader(content);
@@ -161,7 +202,7 @@ bool CrlWalk::Entry(ByteView content, CrlEntryInfo& entry) {
     if (!reader.Read(der::kInteger, serial)) {
         return Fault(reader);
     }
-    if (serial.content.empty()) {
+    if (!der_rules::IntegerContentOk(serial.content)) {
         return Fail(error::kAsn1Corrupt);
     }
     entry.serialNumber.assign(serial.content.rbegin(), serial.content.rend());
@@ -251,11 +292,18 @@ bool CrlWalk::OidText(ByteView content, std::string& text) {
 }  // namespace
 
 bool DecodeCrlInfo(ByteView der, CrlInfo& info, bool withEntries) {
-    return CrlWalk(info, withEntries, nullptr).Run(der);
+    DerStream stream(MemoryChunkSource(der));
+    return CrlWalk(info, withEntries, nullptr).Run(stream);
 }
 
 bool ForEachCrlEntry(ByteView der, CrlInfo& info, const CrlEntryVisitor& visit) {
-    return CrlWalk(info, false, &visit).Run(der);
+    DerStream stream(MemoryChunkSource(der));
+    return CrlWalk(info, false, &visit).Run(stream);
+}
+
+bool ForEachCrlEntry(const DerChunkSource& source, CrlInfo& info, const CrlEntryVisitor& visit) {
+    DerStream stream(source);
+    return CrlWalk(info, false, &visit).Run(stream);
 }
 
 }  // namespace velmora::platform

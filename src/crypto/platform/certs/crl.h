@@ -1,9 +1,12 @@
 // Decoding of certificate revocation lists (DER, exactly one CRL). The walk
 // goes over the encoding itself, entry by entry, without building a library
-// object per entry, so that lists of hundreds of thousands of entries decode
-// fast and in little more memory than their own bytes.
+// object per entry, and can read its input a piece at a time, so that lists
+// of millions of entries decode fast and in the same small memory whatever
+// their size. What OpenSSL's own parser refuses (a damaged issuer, algorithm
+// identifier or signature bit string included) is refused here too.
 #pragma once
 
+#include "crypto/platform/asn1/der_stream.h"
 #include "crypto/platform/certs/extension.h"
 #include "crypto/platform/system/clock.h"
 #include "encoding/bytes.h"
@@ -55,5 +58,12 @@ using CrlEntryVisitor = std::function<bool(const CrlEntryInfo& entry)>;
 // A visitor that stops the walk gives false with the last error
 // ERROR_CANCELLED.
 bool ForEachCrlEntry(ByteView der, CrlInfo& info, const CrlEntryVisitor& visit);
+
+// The same over a CRL read from the source a chunk at a time; memory holds
+// one chunk and one entry, never the CRL. When the first entry is visited,
+// info already holds the fields that stand before the entries (version,
+// issuer, this and next update). An exception thrown by the source or the
+// visitor ends the walk and passes through.
+bool ForEachCrlEntry(const DerChunkSource& source, CrlInfo& info, const CrlEntryVisitor& visit);
 
 }  // namespace velmora::platform
