@@ -45,7 +45,6 @@ void ConsoleView::Finish() {
     }
     Flush();
     out_ << '\n';
-    out_.flush();
     line_.clear();
     printed_ = 0;
     last_text_.clear();

@@ -1,6 +1,8 @@
 // A report view that prints to a stream as it is written: a line goes out
 // when the next one starts, when the view is repainted (so that progress
-// lines show while a long step runs) and when the view is finished.
+// lines show while a long step runs) and when the view is finished. Only a
+// repaint flushes the stream: a report of hundreds of lines leaves in a few
+// large writes, not one per line.
 #pragma once
 
 #include "report/view/report_view.h"

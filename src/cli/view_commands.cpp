@@ -8,15 +8,24 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmora::cli {
 namespace {
 
-int Report(CliContext& ctx, const std::filesystem::path& file) {
-    ConsoleDialogs dialogs(ctx.err);
-    ConsoleView view(ctx.out, ctx.format);
-    TRCstruct record;
-    return ShowNamedFileReport(file, record, view, dialogs) ? kExitOk : kExitFailure;
+// Every file in turn, each under its name line, in one process: a folder of
+// certificates is reported without starting the program once per file.
+int Report(CliContext& ctx, const std::vector<std::string>& files) {
+    int status = kExitOk;
+    for (const std::string& file : files) {
+        ConsoleDialogs dialogs(ctx.err);
+        ConsoleView view(ctx.out, ctx.format);
+        TRCstruct record;
+        if (!ShowNamedFileReport(file, record, view, dialogs)) {
+            status = kExitFailure;
+        }
+    }
+    return status;
 }
 
 int Crl(CliContext& ctx, const std::filesystem::path& file) {
@@ -60,10 +69,11 @@ void AddViewCommands(CLI::App& app, CliContext& ctx) {
     CLI::App* report = app.add_subcommand(
         "report",
         "отчёт о запросе или сертификате (DER, PEM или base64), как его показывает "
-        "главное окно");
-    auto report_file = std::make_shared<std::string>();
-    report->add_option("ФАЙЛ", *report_file, "запрос или сертификат")->required();
-    report->callback([&ctx, report_file] { ctx.status = Report(ctx, *report_file); });
+        "главное окно; отчёты нескольких файлов идут подряд, и код 0 значит, что "
+        "выведены все");
+    auto report_files = std::make_shared<std::vector<std::string>>();
+    report->add_option("ФАЙЛ", *report_files, "запросы или сертификаты")->required();
+    report->callback([&ctx, report_files] { ctx.status = Report(ctx, *report_files); });
 
     CLI::App* crl =
         app.add_subcommand("crl", "список отозванных сертификатов в ФАЙЛ.csv рядом с CRL");

@@ -15,9 +15,14 @@ bool DecodeNameList(TDataOidsValue& list, ByteView encodedName) {
     if (!name) {
         return false;
     }
+    DecodeNameList(list, *name);
+    return true;
+}
+
+void DecodeNameList(TDataOidsValue& list, const platform::NameInfo& name) {
     TDataOidsValue decoded;
-    decoded.Items.reserve(name->rdns.size());
-    for (const platform::Rdn& rdn : name->rdns) {
+    decoded.Items.reserve(name.rdns.size());
+    for (const platform::Rdn& rdn : name.rdns) {
         // Only the first attribute of a multi-valued name element is kept.
         TOidValue entry;
         if (!rdn.attributes.empty()) {
@@ -29,7 +34,6 @@ bool DecodeNameList(TDataOidsValue& list, ByteView encodedName) {
         decoded.Items.push_back(std::move(entry));
     }
     list = std::move(decoded);
-    return true;
 }
 
 std::string NameListValue(const TDataOidsValue& list, std::string_view oid, int n) {
@@ -43,7 +47,11 @@ std::string NameListValue(const TDataOidsValue& list, std::string_view oid, int 
 }
 
 std::string NameAttributeValue(ByteView encodedName, std::string_view oid, Dialogs* dialogs) {
-    const std::optional<platform::NameInfo> name = platform::DecodeName(encodedName);
+    return NameAttributeValue(platform::DecodeName(encodedName), oid, dialogs);
+}
+
+std::string NameAttributeValue(const std::optional<platform::NameInfo>& name, std::string_view oid,
+                               Dialogs* dialogs) {
     if (!name) {
         if (dialogs != nullptr) {
             ShowErrorBox(*dialogs, "Ошибка № - " + platform::LastErrorText());

@@ -7,6 +7,7 @@
 #include "encoding/bytes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,15 @@ std::string NameListValue(const TDataOidsValue& list, std::string_view oid, int 
 // result is empty and, given dialogs, the "Ошибка № - " box is shown.
 std::string NameAttributeValue(ByteView encodedName, std::string_view oid,
                                Dialogs* dialogs = nullptr);
+
+// The same for a name decoded once (DecodeName) and asked for several
+// attributes; nullopt stands for bytes that are not a name, with the last
+// error of the decoding still set.
+std::string NameAttributeValue(const std::optional<platform::NameInfo>& name, std::string_view oid,
+                               Dialogs* dialogs = nullptr);
+
+// DecodeNameList of a name decoded already.
+void DecodeNameList(TDataOidsValue& list, const platform::NameInfo& name);
 
 // The text of one attribute value as the platform renders it; empty when it
 // gives nothing.

@@ -102,8 +102,10 @@ bool DecodeRequest(TRCstruct& record, ByteView fileBytes, Dialogs* dialogs) {
         HexSpacedText(platform::HashPublicKeyInfoSha1(info->publicKey).value_or(Bytes()));
     record.GostKeyHash = GostPublicKeyHash(info->publicKey.publicKey);
 
-    const ByteView subject = info->subject;
-    DecodeNameList(record.Subject, subject);
+    const std::optional<platform::NameInfo> subject = platform::DecodeName(info->subject);
+    if (subject) {
+        DecodeNameList(record.Subject, *subject);
+    }
     record.Organization = NameListValue(record.Subject, kOrganization, 1);
     record.OrgUnit1 = NameListValue(record.Subject, kOrgUnit, 1);
     record.OrgUnit2 = NameListValue(record.Subject, kOrgUnit, 2);
@@ -166,8 +168,11 @@ bool DecodeCertificate(TRCstruct& record, const platform::CertContext& certifica
     record.Signature.AlgorithmName = AttributeLabel(info.signatureAlgorithm.oid);
     record.Signature.AlgorithmOid = info.signatureAlgorithm.oid;
 
-    const ByteView subject = info.subject;
-    DecodeNameList(record.Subject, subject);
+    // The subject is decoded once for the list and every attribute taken from it.
+    const std::optional<platform::NameInfo> subject = platform::DecodeName(info.subject);
+    if (subject) {
+        DecodeNameList(record.Subject, *subject);
+    }
     record.Organization = NameListValue(record.Subject, kOrganization, 1);
     record.OrgUnit1 = NameListValue(record.Subject, kOrgUnit, 1);
     record.OrgUnit2 = NameListValue(record.Subject, kOrgUnit, 2);

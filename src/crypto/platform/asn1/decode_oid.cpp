@@ -1,6 +1,8 @@
 #include "crypto/platform/asn1/decode_internal.h"
 #include "crypto/platform/asn1/decode_values.h"
 
+#include <charconv>
+
 namespace velmora::platform {
 
 std::optional<std::string> OidTextOfContent(ByteView content) {
@@ -8,6 +10,7 @@ std::optional<std::string> OidTextOfContent(ByteView content) {
         return std::nullopt;
     }
     std::string text;
+    text.reserve(content.size() * 3);
     std::size_t pos = 0;
     bool first = true;
     while (pos < content.size()) {
@@ -32,14 +35,18 @@ std::optional<std::string> OidTextOfContent(ByteView content) {
         if (!done) {
             return std::nullopt;
         }
+        // Arcs are written with to_chars: OID texts are made for every
+        // attribute of every name a report shows.
+        char digits[24];
         if (first) {
             // The first arc folds the first two: 40 * X + Y, X at most 2.
             const std::uint64_t top = arc < 40 ? 0 : arc < 80 ? 1 : 2;
-            text = std::to_string(top) + "." + std::to_string(arc - 40 * top);
+            text += static_cast<char>('0' + top);
+            arc -= 40 * top;
             first = false;
-        } else {
-            text += "." + std::to_string(arc);
         }
+        text += '.';
+        text.append(digits, std::to_chars(digits, digits + sizeof digits, arc).ptr);
     }
     return text;
 }
