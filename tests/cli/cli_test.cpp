@@ -150,6 +150,18 @@ TEST_F(CliTest, CrlWritesTheListingBesideTheFileAndPrintsProgress) {
     EXPECT_EQ(refused.out.find("сохранение"), std::string::npos);
     EXPECT_NE(refused.err.find("CRL"), std::string::npos);
     EXPECT_FALSE(fs::exists(temp.path() / "pem.crl.csv"));
+
+    // A CRL whose issuer is damaged gets the same one message, once.
+    std::string bytes = ReadAll(Fixture("crl-full.crl"));
+    bytes[56] = '\xFF';  // inside the issuer's UTF8String
+    const fs::path damaged = temp.path() / "damaged.crl";
+    std::ofstream(damaged, std::ios::binary) << bytes;
+    const CliRun garbled = Cli({"crl", damaged.string()});
+    EXPECT_EQ(garbled.status, 1);
+    EXPECT_EQ(garbled.err, "Ошибка: файл не является списком отзыва сертификатов (CRL) в DER - " +
+                               damaged.string() + "\n");
+    EXPECT_EQ(garbled.out.find("сохранение"), std::string::npos);
+    EXPECT_FALSE(fs::exists(temp.path() / "damaged.crl.csv"));
 }
 
 TEST_F(CliTest, ConversionsRoundTripAndRefuseWhatDoesNotDecode) {

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
+#include <span>
 
 namespace velmora::platform {
 namespace {
@@ -101,6 +103,43 @@ TEST(Crl, AgreesWithOpenssl) {
         }));
         EXPECT_EQ(ours, expected);
         EXPECT_EQ(info.entryCount, expected.size());
+    }
+}
+
+// Read a few bytes at a time, every fixture walks as it decodes from memory,
+// and the fields before the entries are there when the first entry comes.
+TEST(Crl, ChunkedReadingGivesTheSameWalk) {
+    for (const char* name : {"crl-full.crl", "crl-empty.crl", "crl-nonext.crl", "crl-root.crl"}) {
+        SCOPED_TRACE(name);
+        const Bytes der = ReadFixture(name);
+        CrlInfo whole;
+        ASSERT_TRUE(DecodeCrlInfo(der, whole, true));
+        for (const std::size_t chunk : {std::size_t{1}, std::size_t{7}, std::size_t{300}}) {
+            std::size_t at = 0;
+            const DerChunkSource source = [&](std::span<std::uint8_t> buffer) {
+                const std::size_t n = std::min({chunk, buffer.size(), der.size() - at});
+                std::copy_n(der.begin() + static_cast<std::ptrdiff_t>(at), n, buffer.begin());
+                at += n;
+                return n;
+            };
+            CrlInfo info;
+            std::vector<CrlEntryInfo> entries;
+            ASSERT_TRUE(ForEachCrlEntry(source, info, [&](const CrlEntryInfo& entry) {
+                EXPECT_EQ(info.issuer, whole.issuer);
+                EXPECT_EQ(info.thisUpdate, whole.thisUpdate);
+                EXPECT_EQ(info.nextUpdate, whole.nextUpdate);
+                entries.push_back(entry);
+                return true;
+            })) << chunk;
+            EXPECT_EQ(info.entryCount, whole.entryCount);
+            EXPECT_EQ(info.extensions, whole.extensions);
+            ASSERT_EQ(entries.size(), whole.entries.size());
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                EXPECT_EQ(entries[i].serialNumber, whole.entries[i].serialNumber);
+                EXPECT_EQ(entries[i].revocationDate, whole.entries[i].revocationDate);
+                EXPECT_EQ(entries[i].extensions, whole.entries[i].extensions);
+            }
+        }
     }
 }
 

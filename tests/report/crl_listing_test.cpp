@@ -130,6 +130,29 @@ TEST_F(CrlListing, RecordReasonsAndMissingDates) {
     EXPECT_EQ(record.nextUpdate, DateTime{});
 }
 
+// The listing writes entry lines straight in Windows-1251; they read as the
+// entry texts do, reasons outside the standard's list included.
+TEST_F(CrlListing, EntryLinesReadAsTheEntryTexts) {
+    platform::CrlEntryInfo entry;
+    entry.serialNumber = {0x29, 0x18, 0x00, 0x9C};
+    entry.revocationDate = kNow;
+    CrlEntryLineWriter writer;
+    for (const std::uint8_t code : {0, 1, 7, 10, 11, 0x7F, 0xFF}) {
+        entry.extensions = {{"2.5.29.21", false, {0x0A, 0x01, code}},
+                            {"2.5.29.24",
+                             false,
+                             {0x18, 0x0F, '2', '0', '2', '4', '0', '5', '0', '1', '0', '8', '3',
+                              '0', '0', '0', 'Z'}}};
+        std::string line;
+        writer.Append(entry, line);
+        EXPECT_EQ(line, AsText(Utf8ToCp1251(CrlEntryLine(CrlEntryOf(entry))))) << int{code};
+    }
+    entry.extensions = {{"2.5.29.21", false, {0x0A, 0x00}}};  // no code at all
+    std::string line;
+    writer.Append(entry, line);
+    EXPECT_EQ(line, "=\"9C001829\";03.06.2024 12:04:05;;");
+}
+
 TEST_F(CrlListing, EmptyCrlGivesThreeLines) {
     Folder folder;
     const std::filesystem::path crl = folder.Copy("crl-empty.crl");
@@ -157,10 +180,21 @@ TEST_F(CrlListing, WhatIsNoDerCrlStopsAfterTheFirstLine) {
         EXPECT_EQ(view.PlainText(), "загрузка CRL - " + std::string(kNowText) + "\n");
         EXPECT_FALSE(std::filesystem::exists(CrlListingPath(file)));
     }
-    // A CRL cut short, and one with a byte after it.
+    // A CRL cut short, one with a byte after it, and whole CRLs damaged
+    // inside: an issuer string that is no UTF-8, an unfinished signature
+    // algorithm OID, a signature bit string with 8 unused bits. OpenSSL
+    // refuses each; none may be listed with a garbled issuer.
     Folder folder;
     const std::string der = ReadText(testing::FixtureFolder() / "crl-full.crl");
-    for (const std::string& bytes : {der.substr(0, der.size() - 40), der + '\0'}) {
+    ASSERT_EQ(der.size(), 1131u);
+    const auto damaged = [&der](std::size_t at, char value) {
+        std::string bytes = der;
+        bytes[at] = value;
+        return bytes;
+    };
+    for (const std::string& bytes :
+         {der.substr(0, der.size() - 40), der + '\0', damaged(56, '\xFF'),
+          damaged(22, static_cast<char>(der[22] | 0x80)), damaged(1066, '\x08')}) {
         const std::filesystem::path file = folder.path() / "damaged.crl";
         WriteText(file, bytes);
         TCRLstruct record;

@@ -73,5 +73,34 @@ TEST(ValueText, FileTimesInLocalTime) {
     SetZone("Europe/Moscow");  // the zone every test of this program runs in
 }
 
+// The texts made with the offset taken once per day are those of the C
+// library for every time, across changes of offset: Moscow's last summer
+// time (2010-2011, at whole hours) and Adelaide's (at half past a UTC hour).
+TEST(ValueText, LocalTimeTextsFollowEveryChangeOfOffset) {
+    constexpr std::uint64_t kTicksPerMinute = 600000000ULL;
+    // 2010-03-25 00:00 UTC and 2024-04-05 00:00 UTC.
+    const std::pair<const char*, std::uint64_t> spans[] = {
+        {"Europe/Moscow", 129139200000000000ULL},
+        {"Australia/Adelaide", 133567776000000000ULL},
+    };
+    for (const auto& [zone, start] : spans) {
+        SetZone(zone);
+        LocalTimeTexts texts;
+        // Ten days a few minutes apart, then a year a day and a bit apart.
+        for (std::uint64_t step = 0; step < 10 * 24 * 60 / 7 + 400; ++step) {
+            const std::uint64_t time = step < 10 * 24 * 60 / 7
+                                           ? start + step * 7 * kTicksPerMinute
+                                           : start + (step - 2057) * 1447 * kTicksPerMinute;
+            std::string text = "x";
+            texts.Append(time, text);
+            ASSERT_EQ(text, "x" + FileTimeText(time)) << zone << " " << time;
+        }
+        std::string none;
+        texts.Append(0, none);
+        EXPECT_EQ(none, "");
+    }
+    SetZone("Europe/Moscow");
+}
+
 }  // namespace
 }  // namespace velmora
