@@ -181,8 +181,9 @@ void ExpectOnlyStricterOnPurpose(const Bytes& der, const std::vector<std::size_t
 }
 
 TEST(OpensslAgreement, Certificates) {
-    for (const char* name : {"ca.cer", "ee-noext.cer", "ee-oddext.cer", "ee-2001.cer", "ee-512.cer",
-                             "intermediate.cer", "ee-256.cer"}) {
+    // A CA with a 512-bit key, the smallest end-entity certificate and the
+    // one with unusual extensions: every bit of each is flipped.
+    for (const char* name : {"ca.cer", "ee-noext.cer", "ee-oddext.cer"}) {
         SCOPED_TRACE(name);
         const Bytes der = ReadFixture(name);
         const Outcomes outcomes = Compare(

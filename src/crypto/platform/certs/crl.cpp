@@ -22,6 +22,10 @@ class CrlWalk {
     bool Run(DerStream& stream);
 
   private:
+    // The next element whole, which must carry the identifier.
+    bool Read(DerStream& stream, std::uint64_t limit, std::uint8_t tag, DerElement& element);
+    // An AlgorithmIdentifier, checked and skipped.
+    bool Algorithm(DerStream& stream, std::uint64_t limit);
     bool Entries(DerStream& stream, std::uint64_t end);
     bool Entry(ByteView content, CrlEntryInfo& entry);
     bool Extensions(ByteView content, std::vector<Extension>& extensions);
@@ -78,17 +82,8 @@ bool CrlWalk::Run(DerStream& stream) {
         }
         info_.version = element.content[0];
     }
-    if (!stream.Element(tbsEnd, element)) {
-        return Fault(stream);
-    }
-    if (element.tag != der::kSequence || !der_rules::AlgorithmIdentifierOk(element.content)) {
-        return Fail(error::kAsn1BadTag);
-    }
-    if (!stream.Element(tbsEnd, element)) {
-        return Fault(stream);
-    }
-    if (element.tag != der::kSequence) {
-        return Fail(error::kAsn1BadTag);
+    if (!Algorithm(stream, tbsEnd) || !Read(stream, tbsEnd, der::kSequence, element)) {
+        return false;
     }
     if (!der_rules::NameOk(element)) {
         return Fail(error::kAsn1Corrupt);
@@ -128,17 +123,8 @@ bool CrlWalk::Run(DerStream& stream) {
         return Fail(error::kAsn1BadTag);
     }
 
-    if (!stream.Element(listEnd, element)) {
-        return Fault(stream);
-    }
-    if (element.tag != der::kSequence || !der_rules::AlgorithmIdentifierOk(element.content)) {
-        return Fail(error::kAsn1BadTag);
-    }
-    if (!stream.Element(listEnd, element)) {
-        return Fault(stream);
-    }
-    if (element.tag != der::kBitString) {
-        return Fail(error::kAsn1BadTag);
+    if (!Algorithm(stream, listEnd) || !Read(stream, listEnd, der::kBitString, element)) {
+        return false;
     }
     if (!der_rules::BitStringContentOk(element.content)) {
         return Fail(error::kAsn1Corrupt);
@@ -151,6 +137,19 @@ bool CrlWalk::Run(DerStream& stream) {
     }
     SetLastError(error::kSuccess);
     return true;
+}
+
+bool CrlWalk::Read(DerStream& stream, std::uint64_t limit, std::uint8_t tag, DerElement& element) {
+    if (!stream.Element(limit, element)) {
+        return Fault(stream);
+    }
+    return element.tag == tag || Fail(error::kAsn1BadTag);
+}
+
+bool CrlWalk::Algorithm(DerStream& stream, std::uint64_t limit) {
+    DerElement element;
+    return Read(stream, limit, der::kSequence, element) &&
+           (der_rules::AlgorithmIdentifierOk(element.content) || Fail(error::kAsn1BadTag));
 }
 
 bool CrlWalk::Time(const DerElement& element, FileTime& fileTime) {
