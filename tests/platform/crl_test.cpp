@@ -143,6 +143,75 @@ TEST(Crl, ChunkedReadingGivesTheSameWalk) {
     }
 }
 
+// The DER length octets of a length, in the shortest form.
+Bytes DerLength(std::size_t length) {
+    if (length < 0x80) {
+        return {static_cast<std::uint8_t>(length)};
+    }
+    Bytes octets;
+    for (std::size_t rest = length; rest > 0; rest >>= 8) {
+        octets.insert(octets.begin(), static_cast<std::uint8_t>(rest & 0xFF));
+    }
+    octets.insert(octets.begin(), static_cast<std::uint8_t>(0x80 | octets.size()));
+    return octets;
+}
+
+// A CRL of 200,000 entries made up while it is read: the walk keeps no more
+// than a chunk ahead of the entry it hands out, so memory does not grow with
+// the CRL.
+TEST(Crl, ReadsNoFurtherAheadThanAChunk) {
+    constexpr std::size_t kEntries = 200000;
+    const Bytes utc = Hex("17 0D 32 34 30 36 30 31 30 30 30 30 30 30 5A");
+    Bytes entry = Hex("30 12 02 01 05");
+    entry.insert(entry.end(), utc.begin(), utc.end());
+    const Bytes alg = Hex("30 03 06 01 2A");
+    Bytes head = Hex("02 01 01");
+    head.insert(head.end(), alg.begin(), alg.end());
+    head.insert(head.end(), {0x30, 0x00});
+    head.insert(head.end(), utc.begin(), utc.end());
+    const std::size_t listLength = kEntries * entry.size();
+    Bytes listHeader = {0x30};
+    const Bytes listLengthOctets = DerLength(listLength);
+    listHeader.insert(listHeader.end(), listLengthOctets.begin(), listLengthOctets.end());
+    const std::size_t tbsLength = head.size() + listHeader.size() + listLength;
+    Bytes tail = alg;
+    tail.insert(tail.end(), {0x03, 0x01, 0x00});
+    const Bytes tbsLengthOctets = DerLength(tbsLength);
+    const std::size_t outerLength = 1 + tbsLengthOctets.size() + tbsLength + tail.size();
+    Bytes prefix = {0x30};
+    const Bytes outerLengthOctets = DerLength(outerLength);
+    prefix.insert(prefix.end(), outerLengthOctets.begin(), outerLengthOctets.end());
+    prefix.push_back(0x30);
+    prefix.insert(prefix.end(), tbsLengthOctets.begin(), tbsLengthOctets.end());
+    prefix.insert(prefix.end(), head.begin(), head.end());
+    prefix.insert(prefix.end(), listHeader.begin(), listHeader.end());
+    const std::size_t total = prefix.size() + listLength + tail.size();
+
+    std::size_t supplied = 0;
+    const DerChunkSource source = [&](std::span<std::uint8_t> buffer) {
+        std::size_t n = 0;
+        for (; n < buffer.size() && supplied < total; ++n, ++supplied) {
+            const std::size_t entries = supplied - prefix.size();
+            buffer[n] = supplied < prefix.size()         ? prefix[supplied]
+                        : supplied < total - tail.size() ? entry[entries % entry.size()]
+                                                         : tail[supplied - (total - tail.size())];
+        }
+        return n;
+    };
+    CrlInfo info;
+    std::size_t visited = 0;
+    std::size_t furthest = 0;
+    ASSERT_TRUE(ForEachCrlEntry(source, info, [&](const CrlEntryInfo&) {
+        ++visited;
+        const std::size_t consumed = prefix.size() + visited * entry.size();
+        furthest = std::max(furthest, supplied - consumed);
+        return true;
+    }));
+    EXPECT_EQ(info.entryCount, kEntries);
+    EXPECT_EQ(supplied, total);
+    EXPECT_LE(furthest, std::size_t{64 << 10});
+}
+
 TEST(Crl, VisitorKeepsNoEntriesAndMayStop) {
     const Bytes der = ReadFixture("crl-full.crl");
     CrlInfo info;
