@@ -124,7 +124,9 @@ bool DerStream::Element(std::uint64_t limit, DerElement& element) {
 DerChunkSource MemoryChunkSource(ByteView bytes) {
     return [bytes, at = std::size_t{0}](std::span<std::uint8_t> buffer) mutable {
         const std::size_t n = std::min(buffer.size(), bytes.size() - at);
-        std::memcpy(buffer.data(), bytes.data() + at, n);
+        if (n > 0) {  // an empty view may have no data pointer at all
+            std::memcpy(buffer.data(), bytes.data() + at, n);
+        }
         at += n;
         return n;
     };
