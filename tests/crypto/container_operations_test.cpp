@@ -3,6 +3,7 @@
 #include "crypto/keys/container_operations.h"
 
 #include "crypto/platform/certs/cert_context.h"
+#include "crypto/platform/keys/container_store.h"
 #include "crypto/platform/keys/crypt_provider.h"
 #include "crypto/platform/keys/providers.h"
 #include "crypto/platform/system/clock.h"
@@ -215,6 +216,16 @@ TEST_F(ContainerOperationsTest, CertificateOfAContainerAndDeletion) {
     EXPECT_TRUE(CertificateInContainer(kCryptoPro2012Name, 80, "ключ", dialogs_));
     EXPECT_EQ(CertificateFromContainer(kCryptoPro2012Name, 80, "ключ", dialogs_)->Encoded(),
               certificate->Encoded());
+
+    // A certificate file cut short is reported with the box, and left as it is.
+    const fs::path file = platform::FindStoredContainer("ключ")->folder / "exchange.cer";
+    const Bytes cut(certificate->Encoded().begin(), certificate->Encoded().end() - 10);
+    ASSERT_TRUE(WriteFileAtomic(file, cut));
+    dialogs_.messages.clear();
+    EXPECT_FALSE(CertificateInContainer(kCryptoPro2012Name, 80, "ключ", dialogs_));
+    EXPECT_EQ(dialogs_.ErrorTexts(),
+              std::vector<std::string>{"Ошибка № - Повреждены данные ASN1."});
+    EXPECT_EQ(ReadFileBytes(file), cut);
 
     EXPECT_TRUE(DeleteContainer(kCryptoPro2012Name, 80, "ключ"));
     EXPECT_FALSE(DeleteContainer(kCryptoPro2012Name, 80, "ключ"));

@@ -80,6 +80,12 @@ TEST(KeyInterop, KeysMadeByOpensslComeIntoContainersUnchanged) {
                                       Fixture("keys/ee-2001.key").string() + "'",
                                   folder.Root() / "key.der");
 
+    // A container's own key file, explanatory lines and all.
+    prompt.answers = {""};
+    ASSERT_TRUE(ImportContainerKey("исходный", kCryptoPro2001Name, kProvGost2001,
+                                   *ReadFileBytes(Fixture("keys/ee-2001.key")), nullptr, true));
+    const Bytes own_file = *ReadFileBytes(FindStoredContainer("исходный")->folder / "exchange.key");
+
     struct Case {
         const char* name;
         Bytes key;
@@ -88,6 +94,7 @@ TEST(KeyInterop, KeysMadeByOpensslComeIntoContainersUnchanged) {
     const Case cases[] = {
         {"PEM", *ReadFileBytes(Fixture("keys/ee-2001.key")), {""}},
         {"DER", der_key, {""}},
+        {"Velmora", own_file, {""}},
         {"encrypted", *ReadFileBytes(encrypted), {"не тот", "openssl-пароль", "новый"}},
     };
     for (const Case& c : cases) {

@@ -27,12 +27,15 @@ bool IsEncryptedKeyDer(ByteView der) {
 }
 
 // The DER of a PKCS#8 key file: DER as it is, PEM through its armour.
+// Explanatory lines before the PEM block (a container's own key file has
+// them) are skipped, as PEM readers skip them.
 std::optional<WipedBytes> KeyFileDer(ByteView file) {
     const std::string_view text(reinterpret_cast<const char*>(file.data()), file.size());
-    if (text.find("-----BEGIN") == std::string_view::npos) {
+    const std::size_t begin = text.find("-----BEGIN");
+    if (begin == std::string_view::npos) {
         return WipedBytes(Bytes(file.begin(), file.end()));
     }
-    std::string body = StripPemArmour(text);
+    std::string body = StripPemArmour(text.substr(begin));
     auto der = Base64Decode(body);
     WipeMemory(body.data(), body.size());
     if (!der) {
