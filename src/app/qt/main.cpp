@@ -5,8 +5,10 @@
 //   velmora --screenshot OUT.png [FILE]   shows FILE, saves a picture of the
 //                                         window as OUT.png and ends
 #include "app/qt/application.h"
+#include "app/qt/certificate_report_window.h"
 #include "app/qt/command_line.h"
 #include "app/qt/main_window.h"
+#include "ui/dialogs/certificate_selection_dialog.h"
 
 #include <QFile>
 #include <QTimer>
@@ -26,6 +28,9 @@ int main(int argc, char** argv) {
     velmora::TFVelmora window(std::move(start_folder));
     app.SetErrorHandler(
         [&window](const std::string& message) { ShowErrorBox(window.WindowDialogs(), message); });
+    // Every store command chooses its certificate in the selection dialog.
+    velmora::QtCertificateSelector selector(&window, &velmora::ShowCertificateReportWindow);
+    velmora::platform::ScopedCertificateSelector installed(&selector);
     window.SetStartFile(command_line.file);
     window.show();
     if (command_line.screenshot) {

@@ -1,5 +1,6 @@
 #include "app/qt/main_window.h"
 
+#include "app/commands/store_commands.h"
 #include "app/input/conversion.h"
 #include "app/input/file_kind.h"
 #include "app/input/file_loader.h"
@@ -46,23 +47,23 @@ constexpr MenuEntry kMenu[] = {
     {2, Entry::Item, "Mrequest", "Запрос на сертификат", false, &TFVelmora::MrequestClick},
     {2, Entry::Item, "MCert", "Сертификат", false, &TFVelmora::MCertClick},
     {2, Entry::Item, "crl1", "crl", false, &TFVelmora::crl1Click},
-    {2, Entry::Item, "openP7B", "P7B", false, nullptr},
-    {2, Entry::Item, "bexpP7b", "P7B -Экспорт - > CER", false, nullptr},
+    {2, Entry::Item, "openP7B", "P7B", false, &TFVelmora::openP7BClick},
+    {2, Entry::Item, "bexpP7b", "P7B -Экспорт - > CER", false, &TFVelmora::bexpP7bClick},
     // The first letter of "Cертификаты" is the Latin C.
     {1, Entry::Submenu, "N10", "Cертификаты", false, nullptr},
     {2, Entry::Submenu, "N11", "Личные", false, nullptr},
     {3, Entry::Item, "addMyCert", "Установить", false, nullptr},
-    {3, Entry::Item, "delMyCert", "Удалить", false, nullptr},
-    {3, Entry::Item, "Opmycer", "Посмотреть", false, nullptr},
-    {3, Entry::Item, "bExpCert", "Экспорт", false, nullptr},
+    {3, Entry::Item, "delMyCert", "Удалить", false, &TFVelmora::delMyCertClick},
+    {3, Entry::Item, "Opmycer", "Посмотреть", false, &TFVelmora::OpmycerClick},
+    {3, Entry::Item, "bExpCert", "Экспорт", false, &TFVelmora::bExpCertClick},
     {2, Entry::Submenu, "CA1", "Центр сертифкации", false, nullptr},
-    {3, Entry::Item, "BCA_Add", "Установить", false, nullptr},
-    {3, Entry::Item, "Bopenca", "Посмотреть", false, nullptr},
-    {3, Entry::Item, "BDelCACert", "Удалить", false, nullptr},
+    {3, Entry::Item, "BCA_Add", "Установить", false, &TFVelmora::BCA_AddClick},
+    {3, Entry::Item, "Bopenca", "Посмотреть", false, &TFVelmora::BopencaClick},
+    {3, Entry::Item, "BDelCACert", "Удалить", false, &TFVelmora::BDelCACertClick},
     {2, Entry::Submenu, "Root", "Доверенные корневые", false, nullptr},
-    {3, Entry::Item, "BopenCertRoot", "Посмотреть", false, nullptr},
-    {3, Entry::Item, "BDelCertRoot", "Удалить", false, nullptr},
-    {3, Entry::Item, "BaddCertRoot", "Установить", false, nullptr},
+    {3, Entry::Item, "BopenCertRoot", "Посмотреть", false, &TFVelmora::BopencaClick},
+    {3, Entry::Item, "BDelCertRoot", "Удалить", false, &TFVelmora::BDelCACertClick},
+    {3, Entry::Item, "BaddCertRoot", "Установить", false, &TFVelmora::BCA_AddClick},
     {1, Entry::Submenu, "N4", "Подпись...", false, nullptr},
     {2, Entry::Item, "BsignFile", "Подписать файл", false, nullptr},
     {2, Entry::Item, "BaddSign", "Добавить подпись", false, nullptr},
@@ -159,7 +160,9 @@ void TFVelmora::BuildMenu() {
                 action->setEnabled(!entry.off && entry.handler != nullptr);
                 if (entry.handler != nullptr) {
                     const Handler handler = entry.handler;
-                    connect(action, &QAction::triggered, this, [this, handler] {
+                    const std::string item = entry.name;
+                    connect(action, &QAction::triggered, this, [this, handler, item] {
+                        invoking_item_ = item;
                         RunCommand([this, handler] { (this->*handler)(); });
                     });
                 }
@@ -275,6 +278,50 @@ void TFVelmora::base64tobyte1Click() {
 
 void TFVelmora::DERtoPEM1Click() {
     RunDerToPem(*dialogs_);
+}
+
+WindowState TFVelmora::State() {
+    return {*view_, *dialogs_, current_record_};
+}
+
+void TFVelmora::openP7BClick() {
+    WindowState window = State();
+    OpenP7bCertificate(window);
+}
+
+void TFVelmora::bexpP7bClick() {
+    WindowState window = State();
+    ExportP7bCertificate(window);
+}
+
+void TFVelmora::delMyCertClick() {
+    WindowState window = State();
+    DeleteMyCertificate(window);
+}
+
+void TFVelmora::OpmycerClick() {
+    WindowState window = State();
+    ShowMyCertificate(window);
+}
+
+void TFVelmora::bExpCertClick() {
+    WindowState window = State();
+    ExportMyCertificate(window);
+}
+
+void TFVelmora::BCA_AddClick() {
+    WindowState window = State();
+    AddStoreCertificate(window, invoking_item_);
+}
+
+void TFVelmora::BopencaClick() {
+    WindowState window = State();
+    ShowStoreCertificate(window, invoking_item_);
+}
+
+void TFVelmora::BDelCACertClick() {
+    WindowState window = State();
+    DeleteStoreCertificateCommand(window, invoking_item_);
 }
 
 void TFVelmora::quitClick() {

@@ -2,6 +2,7 @@
 // write into it.
 #pragma once
 
+#include "app/commands/store_commands.h"
 #include "app/inventory/installed_software.h"
 #include "report/record/record.h"
 #include "report/view/dialogs.h"
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 class QAction;
@@ -50,6 +52,9 @@ class TFVelmora : public QMainWindow {
     // there is none.
     QAction* MenuItem(std::string_view name) const;
 
+    // The control name of the menu item whose command runs or ran last.
+    const std::string& InvokingItem() const { return invoking_item_; }
+
     // Runs a command; an error it raises is shown in the error box and the
     // window goes on.
     void RunCommand(const std::function<void()>& command);
@@ -63,6 +68,16 @@ class TFVelmora : public QMainWindow {
     void MrequestClick();
     void MCertClick();
     void crl1Click();
+    void openP7BClick();
+    void bexpP7bClick();
+    void delMyCertClick();
+    void OpmycerClick();
+    void bExpCertClick();
+    // Shared by the CA and root stores' items: the store follows the name of
+    // the item that invoked the handler (InvokingItem).
+    void BCA_AddClick();
+    void BopencaClick();
+    void BDelCACertClick();
     void base64tobyte1Click();
     void DERtoPEM1Click();
     void quitClick();
@@ -83,6 +98,7 @@ class TFVelmora : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    WindowState State();
     void BuildMenu();
     void BuildPopupMenu();
     void SetItemEnabled(std::string_view name, bool enabled);
@@ -97,6 +113,7 @@ class TFVelmora : public QMainWindow {
     std::unique_ptr<TRCstruct> current_record_;
     std::optional<std::filesystem::path> start_file_;
     bool shown_ = false;
+    std::string invoking_item_;
     InventorySources inventory_;
 };
 

@@ -8,6 +8,7 @@
 #include "crypto/platform/system/locations.h"
 #include "encoding/bytes.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -41,19 +42,47 @@ class CertStore {
     std::unique_ptr<CertStoreState> state_;
 };
 
+// The system store name in its usual upper-case spelling ("my" gives "MY");
+// nullopt for a name other than "MY", "CA" and "ROOT".
+std::optional<std::string> SystemStoreName(std::string_view name);
+
 // CertOpenStore(CERT_STORE_PROV_SYSTEM) / CertOpenSystemStore: "MY", "CA" or
-// "ROOT" at the location; the store's folder is made (0700) when missing. A
-// store name outside these three fails (ERROR_INVALID_PARAMETER).
+// "ROOT" (in any case) at the location; the store's folder is made (0700)
+// when missing. A store name outside these three fails
+// (ERROR_INVALID_PARAMETER); a store folder, or folder of stores, that is a
+// symbolic link or no folder is refused (ERROR_ACCESS_DENIED).
 std::optional<CertStore> OpenSystemStore(StoreLocation location, std::string_view name);
 
 // CertOpenStore(CERT_STORE_PROV_FILENAME): a read-only store over a file
-// holding a PKCS#7 certificate bundle, a single certificate, DER or PEM/base64.
+// holding a PKCS#7 certificate bundle, a single certificate, DER or PEM/base64
+// (several PEM blocks are read one after the other). A missing file gives
+// ERROR_FILE_NOT_FOUND; a file that holds none of these CRYPT_E_ASN1_BADTAG.
 std::optional<CertStore> OpenFileStore(const std::filesystem::path& file);
+
+// The certificates and CRLs of a bundle file's bytes, as OpenFileStore reads
+// them; nullopt with the last error set when the bytes are none of the forms.
+struct CertificateBundle {
+    std::vector<CertContext> certificates;
+    std::vector<Bytes> crls;
+};
+std::optional<CertificateBundle> ParseCertificateBundle(ByteView bytes);
+
+// A store file passed over while listing: the file's name in the store folder
+// and the last-error code that says why (not a certificate, a name that is
+// not its thumbprint, a link, unreadable; or a property file that is not one,
+// whose certificate is then listed without the property).
+struct SkippedStoreEntry {
+    std::string fileName;
+    std::uint32_t error = 0;
+};
 
 // CertEnumCertificatesInStore: every certificate, each with the properties
 // the store keeps for it (the key-provider property), in a stable order
-// (by thumbprint for system stores, by position for file stores).
-std::vector<CertContext> StoreCertificates(const CertStore& store);
+// (by thumbprint for system stores, by position for file stores). Files that
+// are not what their names promise are passed over, with nothing else
+// touched, and noted in `skipped` when it is given.
+std::vector<CertContext> StoreCertificates(const CertStore& store,
+                                           std::vector<SkippedStoreEntry>* skipped = nullptr);
 
 // The certificate of that SHA-1 thumbprint (20 bytes), or nullptr
 // (CRYPT_E_NOT_FOUND).
