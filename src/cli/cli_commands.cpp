@@ -54,6 +54,10 @@ std::string UsageErrorText(const CLI::App& app, const CLI::ParseError& e) {
         if (command == nullptr) {
             return "не указана команда";
         }
+        // A group of commands named without one of its commands.
+        if (!command->get_subcommands({}).empty() && command->get_subcommands().empty()) {
+            return "не указана команда " + name;
+        }
         return "неверное число аргументов команды " + name;
     }
     if (dynamic_cast<const CLI::ValidationError*>(&e) != nullptr ||
@@ -89,6 +93,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
 
     AddViewCommands(app, ctx);
     AddKeyCommands(app, ctx);
+    AddStoreCommands(app, ctx);
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -34,4 +34,7 @@ void AddViewCommands(CLI::App& app, CliContext& ctx);
 // container-copy, container-delete, container-bind, container-import.
 void AddKeyCommands(CLI::App& app, CliContext& ctx);
 
+// The certificate stores: store list, add, delete, export.
+void AddStoreCommands(CLI::App& app, CliContext& ctx);
+
 }  // namespace velmora::cli

@@ -69,7 +69,17 @@ std::string ArgumentsUsage(const CLI::App* app) {
          app->get_options([](const CLI::Option* o) { return o->get_positional(); })) {
         text += " " + PositionalUsage(opt);
     }
+    // A group of commands (store list, store add ...) names its command.
+    if (!app->get_subcommands({}).empty()) {
+        text += " КОМАНДА ...";
+    }
     return text;
+}
+
+// The command's names from the program's down: "velmora-cli store add".
+std::string CommandPath(const CLI::App* app) {
+    const CLI::App* parent = app->get_parent();
+    return parent == nullptr ? app->get_name() : CommandPath(parent) + " " + app->get_name();
 }
 
 class RussianFormatter : public CLI::FormatterBase {
@@ -89,11 +99,17 @@ class RussianFormatter : public CLI::FormatterBase {
                 WriteEntry(out, sub->get_name() + ArgumentsUsage(sub), sub->get_description());
             }
         } else {
-            out << "Использование: " << parent->get_name() << " " << app->get_name();
+            out << "Использование: " << CommandPath(app);
             if (options.size() > 1) {
                 out << " [ПАРАМЕТРЫ]";
             }
             out << ArgumentsUsage(app) << "\n\n" << app->get_description() << "\n";
+            if (!app->get_subcommands({}).empty()) {
+                out << "\nКоманды:\n";
+                for (const CLI::App* sub : app->get_subcommands({})) {
+                    WriteEntry(out, sub->get_name() + ArgumentsUsage(sub), sub->get_description());
+                }
+            }
             if (!positionals.empty()) {
                 out << "\nАргументы:\n";
                 for (const CLI::Option* opt : positionals) {
