@@ -151,8 +151,8 @@ CertContext FindByThumbprint(CliContext& ctx, const platform::CertStore& store,
                              const std::string& text, int& status) {
     const std::optional<Bytes> thumbprint = ParseThumbprint(text);
     if (!thumbprint) {
-        status = UsageFailure(ctx, "отпечаток должен состоять из 40 шестнадцатеричных цифр - " +
-                                       text);
+        status =
+            UsageFailure(ctx, "отпечаток должен состоять из 40 шестнадцатеричных цифр - " + text);
         return nullptr;
     }
     CertContext certificate = platform::FindCertificateByThumbprint(store, *thumbprint);

@@ -214,8 +214,8 @@ TEST_F(StoreCommands, StoreThatCannotBeOpenedIsShownInTheErrorBox) {
     std::filesystem::create_directories(UserStore("MY").parent_path());
     std::filesystem::create_directory_symlink(folder_, UserStore("MY"));
     ShowMyCertificate(window_);
-    EXPECT_EQ(dialogs_.ErrorTexts(), std::vector<std::string>{
-                                         "Ошибка при открытии хранилища: - Отказано в доступе."});
+    EXPECT_EQ(dialogs_.ErrorTexts(),
+              std::vector<std::string>{"Ошибка при открытии хранилища: - Отказано в доступе."});
     EXPECT_TRUE(selector_.offered.empty());
     std::vector<std::string> messages;
     EXPECT_FALSE(AddToStore(Fixture("ca.cer"), StoreLocation::CurrentUser, "MY", messages));

@@ -55,8 +55,8 @@ TEST_F(StoreCli, AddListExportDeleteWithAnOpensslCertificate) {
               0);
     std::string thumbprint =
         Shell("openssl x509 -in '" + pem.string() + "' -noout -fingerprint -sha1");
-    thumbprint = std::regex_replace(thumbprint.substr(thumbprint.find('=') + 1), std::regex("[:\n]"),
-                                    "");
+    thumbprint =
+        std::regex_replace(thumbprint.substr(thumbprint.find('=') + 1), std::regex("[:\n]"), "");
     ASSERT_EQ(thumbprint.size(), 40u);
 
     CliRun run = Cli({"store", "add", "MY", pem.string()});
@@ -68,8 +68,9 @@ TEST_F(StoreCli, AddListExportDeleteWithAnOpensslCertificate) {
 
     run = Cli({"store", "list", "MY"});
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::regex line("([0-9A-F]{40})\t([^\t\n]*)\t(\\d\\d\\.\\d\\d\\.\\d{4} "
-                          "\\d\\d:\\d\\d:\\d\\d)\t([^\t\n]*)\n");
+    const std::regex line(
+        "([0-9A-F]{40})\t([^\t\n]*)\t(\\d\\d\\.\\d\\d\\.\\d{4} "
+        "\\d\\d:\\d\\d:\\d\\d)\t([^\t\n]*)\n");
     std::vector<std::string> subjects;
     for (std::sregex_iterator it(run.out.begin(), run.out.end(), line), end; it != end; ++it) {
         subjects.push_back((*it)[2]);

@@ -1,6 +1,6 @@
+#include "crypto/platform/stores/cert_store.h"
 #include "crypto/platform/certs/cert_hash.h"
 #include "crypto/platform/stores/cert_selector.h"
-#include "crypto/platform/stores/cert_store.h"
 #include "crypto/platform/stores/key_prov_file.h"
 #include "crypto/platform/stores/store_folder.h"
 #include "crypto/platform/system/last_error.h"
@@ -138,8 +138,8 @@ TEST_F(CertStoreTest, HostileEntriesAreSkippedReportedAndLeftAlone) {
         EXPECT_NE(entry.error, error::kSuccess) << entry.fileName;
         EXPECT_NE(ErrorMessageText(entry.error).find(' '), std::string::npos);
     }
-    EXPECT_EQ(names, (std::set<std::string>{junk, truncated, misnamed, linked, fifo,
-                                            Stem(ee) + ".key"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{junk, truncated, misnamed, linked, fifo, Stem(ee) + ".key"}));
     // Nothing was repaired, removed or followed.
     EXPECT_EQ(testing::TempFolder::Read(folder / junk), "not a certificate");
     EXPECT_EQ(testing::TempFolder::Read(folder / misnamed), other_der);
@@ -176,8 +176,8 @@ TEST_F(CertStoreTest, LinkedStoreFoldersAreRefused) {
 
 TEST_F(CertStoreTest, FileStoresReadBundlesAndSingleCertificates) {
     std::set<Bytes> chain;
-    for (const char* name : {"ca.cer", "intermediate.cer", "ee-256.cer", "ee-512.cer",
-                             "ee-2001.cer"}) {
+    for (const char* name :
+         {"ca.cer", "intermediate.cer", "ee-256.cer", "ee-512.cer", "ee-2001.cer"}) {
         chain.insert(*ReadFileBytes(DataFile(name)));
     }
     const Bytes ca = *ReadFileBytes(DataFile("ca.cer"));
@@ -240,8 +240,9 @@ TEST_F(CertStoreTest, CrlsAndPropertyFilesRoundTrip) {
         std::string("\x30\x0B\x0C\x00\x0C\x00\x02\x01\xFF\x02\x01\x00\x02\x01\x01", 13),  // < 0
         std::string("\x30\x0F\x0C\x00\x0C\x00\x02\x05\x01\x00\x00\x00\x00\x02\x01\x00\x02\x01"
                     "\x01",
-                    17),                                                           // > 32 bits
-        std::string("\x30\x0B\x0C\x01\xFF\x0C\x00\x02\x01\x01\x02\x01\x00\x02\x01\x01", 13),  // UTF-8
+                    17),  // > 32 bits
+        std::string("\x30\x0B\x0C\x01\xFF\x0C\x00\x02\x01\x01\x02\x01\x00\x02\x01\x01",
+                    13),                                     // UTF-8
         std::string("\x30\x06\x0C\x00\x0C\x00\x02\x00", 8),  // fields missing
     };
     for (const std::string& bytes : bad) {
@@ -281,8 +282,8 @@ TEST_F(CertStoreTest, SelectorIsAskedOnlyWhileInstalled) {
 TEST_F(CertStoreTest, KilledWritersLeaveOldOrNewEntries) {
     const CertContext a = Fixture("ee-256.cer");
     const CertContext b = Fixture("ee-512.cer");
-    const std::vector<std::optional<KeyProvInfo>> bindings = {
-        std::nullopt, Binding("первый"), Binding(std::string(3000, 'x'))};
+    const std::vector<std::optional<KeyProvInfo>> bindings = {std::nullopt, Binding("первый"),
+                                                              Binding(std::string(3000, 'x'))};
     ASSERT_TRUE(OpenSystemStore(StoreLocation::CurrentUser, "MY"));
     for (int round = 0; round < 60; ++round) {
         int progress[2];
