@@ -40,6 +40,7 @@ void WhenShown(const char* name, std::function<void(QWidget*)> act) {
 }
 
 TEST(CertificateSelection, ListsChoosesCancelsAndShowsTheReport) {
+    testing::UseMoscowTime();
     const std::vector<CertContext> chain = Chain();
     ASSERT_EQ(chain.size(), 5u);
     std::vector<CertContext> reported;
