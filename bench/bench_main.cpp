@@ -31,6 +31,7 @@ constexpr Section kSections[] = {
      RunCliBench},
     {"CRL listing vs openssl crl -text", RunCrlListingBench},
     {"Listing 1,000 key containers vs OpenSSL reading their files", RunContainerListingBench},
+    {"Store listing vs read + d2i_X509", RunStoreBench},
 };
 
 int Usage() {

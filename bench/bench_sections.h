@@ -43,6 +43,11 @@ int RunContainerListingBench(const Options& options);
 // 1,000 files reported by one velmora-cli against one process per file.
 int RunCliBench(const Options& options);
 
+// Lists a store of 10,000 certificates (made in a temporary folder) and
+// reads the same files with d2i_X509, in this process; prints both times and
+// their ratio.
+int RunStoreBench(const Options& options);
+
 // The child side: one export of the CRL file (in the folder it is in).
 int ChildCrlListing(const char* crlFile);
 

@@ -2,12 +2,19 @@
 # Shows a file in the main window on a virtual display and saves a picture of
 # the window:
 #   scripts/screenshot.sh FILE OUT.png
+# or of another window or dialog of the program shown over the file:
+#   scripts/screenshot.sh --window CertificateSelection BUNDLE.p7b OUT.png
 # The program is taken from build/normal (built first when it is missing), or
 # from $VELMORA_BIN.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+window=()
+if [ $# -eq 4 ] && [ "$1" = "--window" ]; then
+    window=(--window "$2")
+    shift 2
+fi
 if [ $# -ne 2 ]; then
-    echo "usage: $0 FILE OUT.png" >&2
+    echo "usage: $0 [--window NAME] FILE OUT.png" >&2
     exit 2
 fi
 file=$(realpath -m -- "$1")
@@ -29,5 +36,5 @@ command -v xvfb-run >/dev/null || { echo "$0: нужен xvfb-run (пакет xv
 export LANG=C.UTF-8 QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 xvfb-run -a -s "-screen 0 1280x800x24 -dpi 96 -nolisten tcp" \
-    timeout 60 "$bin" --screenshot "$out" "$file"
+    timeout 60 "$bin" --screenshot "$out" "${window[@]}" "$file"
 echo "$out"

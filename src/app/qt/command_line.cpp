@@ -10,6 +10,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     if (argc > 2 && std::string_view(argv[1]) == "--screenshot") {
         command_line.screenshot = std::filesystem::path(argv[2]);
         first = 3;
+        if (argc > 4 && std::string_view(argv[3]) == "--window") {
+            command_line.window = argv[4];
+            first = 5;
+        }
     }
     if (argc > first && argv[first] != nullptr && argv[first][0] != '\0') {
         command_line.file = std::filesystem::path(argv[first]);

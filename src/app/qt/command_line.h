@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace velmora {
 
@@ -13,6 +14,9 @@ struct CommandLine {
     // "--screenshot OUT.png" in front of the file: save a picture of the
     // window once the file is shown, then end.
     std::optional<std::filesystem::path> screenshot;
+    // "--window NAME" after the picture's name: picture that window or
+    // dialog of the program, shown over the file, instead of the main window.
+    std::optional<std::string> window;
 };
 
 // Reads the arguments. Only the first file argument counts; the rest are

@@ -4,10 +4,15 @@
 //   velmora [FILE]
 //   velmora --screenshot OUT.png [FILE]   shows FILE, saves a picture of the
 //                                         window as OUT.png and ends
+//   velmora --screenshot OUT.png --window NAME FILE
+//                                         the same for another window or dialog
+//                                         shown over FILE: CertificateSelection
+//                                         (the certificates of a bundle)
 #include "app/qt/application.h"
 #include "app/qt/certificate_report_window.h"
 #include "app/qt/command_line.h"
 #include "app/qt/main_window.h"
+#include "crypto/platform/stores/cert_store.h"
 #include "ui/dialogs/certificate_selection_dialog.h"
 
 #include <QFile>
@@ -15,7 +20,42 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
+
+namespace {
+
+// The window or dialog of that name, shown over the file for a picture;
+// null when the name is unknown or the file does not fit it.
+QWidget* ShowNamedWindow(const std::string& name, const std::filesystem::path& file,
+                         QWidget* parent) {
+    if (name == "CertificateSelection") {
+        const auto store = velmora::platform::OpenFileStore(file);
+        if (!store) {
+            return nullptr;
+        }
+        auto* dialog =
+            new velmora::CertificateSelectionDialog(velmora::platform::StoreCertificates(*store),
+                                                    &velmora::ShowCertificateReportWindow, parent);
+        dialog->show();
+        return dialog;
+    }
+    return nullptr;
+}
+
+// Saves a picture of the widget once it is painted, and ends the program.
+void SavePictureAndQuit(QWidget* widget, const QString& out) {
+    QTimer::singleShot(0, widget, [widget, out] {
+        const bool saved = widget->grab().save(out, "PNG");
+        if (!saved) {
+            std::fprintf(stderr, "velmora: не удалось сохранить %s\n",
+                         QFile::encodeName(out).constData());
+        }
+        QApplication::exit(saved ? 0 : 1);
+    });
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // The folder the program was started in, before any dialog can change
@@ -31,18 +71,22 @@ int main(int argc, char** argv) {
     // Every store command chooses its certificate in the selection dialog.
     velmora::QtCertificateSelector selector(&window, &velmora::ShowCertificateReportWindow);
     velmora::platform::ScopedCertificateSelector installed(&selector);
-    window.SetStartFile(command_line.file);
+    if (!command_line.window) {
+        window.SetStartFile(command_line.file);
+    }
     window.show();
     if (command_line.screenshot) {
         const QString out = QFile::decodeName(command_line.screenshot->c_str());
-        QTimer::singleShot(0, &window, [&window, out] {
-            const bool saved = window.grab().save(out, "PNG");
-            if (!saved) {
-                std::fprintf(stderr, "velmora: не удалось сохранить %s\n",
-                             QFile::encodeName(out).constData());
+        QWidget* target = &window;
+        if (command_line.window) {
+            target = ShowNamedWindow(*command_line.window, command_line.file.value_or(""), &window);
+            if (target == nullptr) {
+                std::fprintf(stderr, "velmora: нельзя показать окно %s\n",
+                             command_line.window->c_str());
+                return 1;
             }
-            QApplication::exit(saved ? 0 : 1);
-        });
+        }
+        SavePictureAndQuit(target, out);
     }
     return app.exec();
 }
