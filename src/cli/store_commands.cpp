@@ -2,7 +2,9 @@
 // command line - list, add, delete, export.
 #include "app/input/file_loader.h"
 #include "cli/cli_context.h"
+#include "cli/console_dialogs.h"
 #include "crypto/platform/certs/cert_hash.h"
+#include "crypto/platform/keys/providers.h"
 #include "crypto/platform/stores/cert_store.h"
 #include "crypto/platform/system/last_error.h"
 #include "crypto/platform/system/system_info.h"
@@ -130,6 +132,19 @@ int List(CliContext& ctx, const StoreArguments& args) {
     return kExitOk;
 }
 
+// The provider of a container named for a certificate: the one given, else
+// the built-in one of the type given, else of the certificate's key family.
+std::optional<platform::ProviderDescription> ContainerProvider(const StoreArguments& args,
+                                                               const CertContext& certificate) {
+    std::uint32_t type = args.providerType;
+    if (type == 0) {
+        type = certificate->Info().publicKey.algorithm.oid == "1.2.643.2.2.19"
+                   ? platform::kProvGost2001
+                   : platform::kProvGost2012;
+    }
+    return platform::FindProvider(args.provider, type);
+}
+
 int Add(CliContext& ctx, const StoreArguments& args) {
     int status = kExitOk;
     auto store = OpenStore(ctx, args, status);
@@ -139,6 +154,23 @@ int Add(CliContext& ctx, const StoreArguments& args) {
     CertContext certificate = LoadCertificateFile(args.file);
     if (!certificate) {
         return Failure(ctx, std::string(kUnsupportedFile) + " - " + args.file);
+    }
+    // With a container, the certificate is bound to it, and only when the
+    // container's exchange key is the certificate's key.
+    if (!args.container.empty()) {
+        const auto provider = ContainerProvider(args, certificate);
+        if (!provider) {
+            return UsageFailure(ctx, "нет такого криптопровайдера");
+        }
+        if (!CertificateMatchesContainer(certificate, provider->name, provider->type,
+                                         args.container)) {
+            return Failure(ctx, "Сертификат не соотвествует закрытому ключу");
+        }
+        ConsoleDialogs dialogs(ctx.err);
+        if (!BindCertificateToContainer(dialogs, certificate, provider->name, provider->type,
+                                        args.container)) {
+            return kExitFailure;
+        }
     }
     if (!platform::AddCertificateToStore(*store, certificate)) {
         return Failure(ctx, platform::LastErrorText());
@@ -230,6 +262,13 @@ void AddStoreCommands(CLI::App& app, CliContext& ctx) {
               List, args);
     CLI::App* add = AddAction(*store, ctx, "add", "установить сертификат из файла", Add, args);
     add->add_option("ФАЙЛ", args->file, "сертификат (DER, PEM или base64)")->required();
+    add->add_option("--container", args->container,
+                    "привязать к контейнеру, если его ключ обмена - ключ сертификата")
+        ->type_name("ИМЯ");
+    add->add_option("--provider", args->provider, "криптопровайдер контейнера")->type_name("ИМЯ");
+    add->add_option("--provider-type", args->providerType,
+                    "тип криптопровайдера (75 или 80; по умолчанию по ключу сертификата)")
+        ->type_name("ТИП");
     CLI::App* remove = AddAction(*store, ctx, "delete", "удалить сертификат", Delete, args);
     remove->add_option("ОТПЕЧАТОК", args->thumbprint, "SHA-1 сертификата, 40 цифр")->required();
     CLI::App* save =

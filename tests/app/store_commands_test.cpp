@@ -2,12 +2,15 @@
 
 #include "crypto/platform/certs/cert_hash.h"
 #include "crypto/platform/keys/crypt_provider.h"
+#include "crypto/platform/keys/providers.h"
 #include "crypto/platform/stores/cert_store.h"
 #include "crypto/platform/system/last_error.h"
+#include "crypto/platform/system/system_info.h"
 #include "crypto/stores/store_operations.h"
 #include "encoding/atomic_file.h"
 #include "encoding/temp_folder.h"
 #include "report/view/recording_view.h"
+#include "support/key_folder.h"
 #include "support/scripted_dialogs.h"
 #include "support/store_folders.h"
 
@@ -120,6 +123,52 @@ TEST_F(StoreCommands, PersonalStoreShowExportAndDelete) {
     EXPECT_EQ(Contents(StoreLocation::CurrentUser, "MY"),
               (std::vector<std::pair<Bytes, std::string>>{{Thumbprint("ee-512.cer"), ""}}));
     EXPECT_TRUE(selector_.answers.empty());
+}
+
+// "Установить" in "Личные": bound and added only when the chosen container's
+// exchange key is the certificate's key.
+TEST_F(StoreCommands, PersonalInstallChecksTheContainerKey) {
+    testing::ScriptedPasswordPrompt prompt;
+    platform::ScopedPasswordPrompt prompting(&prompt);
+    prompt.answers = {"", ""};
+    const char* provider = platform::kCryptoPro2012Name;
+    for (const auto& [container, key] :
+         {std::pair{"свой", "keys/ee-256.key"}, std::pair{"чужой", "keys/req-full.key"}}) {
+        ASSERT_TRUE(platform::ImportContainerKey(container, provider, platform::kProvGost2012,
+                                                 FileBytes(DataFile(key)), nullptr, false))
+            << platform::LastErrorText();
+    }
+    const ContainerChoice own{platform::kProvGost2012, provider, "свой"};
+    const ContainerChoice other{platform::kProvGost2012, provider, "чужой"};
+    const ContainerChoice missing{platform::kProvGost2012, provider, "нет такого"};
+
+    dialogs_.openAnswers = {
+        DataFile("ee-256.pem"),   DataFile("ee-256.pem"), DataFile("ee-256.pem"), std::nullopt,
+        DataFile("req-full.req"), DataFile("ee-256.cer"), DataFile("ee-256.cer")};
+    dialogs_.containerAnswers = {other, missing, std::nullopt, own, own};
+    for (int i = 0; i < 2; ++i) {
+        AddMyCertificate(window_);
+        EXPECT_EQ(Text(), "Сертификат не соотвествует закрытому ключу\n") << i;
+        EXPECT_FALSE(std::filesystem::exists(UserStore("MY")) &&
+                     !std::filesystem::is_empty(UserStore("MY")));
+    }
+    for (int i = 0; i < 3; ++i) {  // cancelled choice, cancelled file, no certificate
+        AddMyCertificate(window_);
+        EXPECT_EQ(Text(), "") << i;
+    }
+    EXPECT_EQ(dialogs_.containerRequests, 3);
+    AddMyCertificate(window_);
+    EXPECT_EQ(Text(), "Сертификат добавлен\n");
+    AddMyCertificate(window_);  // again: replaced, and said so
+    EXPECT_EQ(Text(), "Сертификат добавлен\n");
+    EXPECT_EQ(Contents(StoreLocation::CurrentUser, "MY"),
+              (std::vector<std::pair<Bytes, std::string>>{{Thumbprint("ee-256.cer"), "свой"}}));
+    auto store = platform::OpenSystemStore(StoreLocation::CurrentUser, "MY");
+    const CertContext stored = platform::StoreCertificates(*store).at(0);
+    EXPECT_EQ(stored->KeyProv(), (platform::KeyProvInfo{"свой", provider, platform::kProvGost2012,
+                                                        platform::kAtKeyExchange}));
+    EXPECT_TRUE(dialogs_.ErrorTexts().empty());
+    EXPECT_EQ(dialogs_.openFilterIndexes, std::vector<int>(7, 2));
 }
 
 TEST_F(StoreCommands, SharedHandlersFollowTheInvokingItem) {

@@ -1,6 +1,9 @@
 // velmora-cli store, end to end, with a certificate the openssl command makes.
 #include "cli/cli_commands.h"
+#include "crypto/platform/keys/crypt_provider.h"
+#include "crypto/platform/keys/providers.h"
 #include "encoding/atomic_file.h"
+#include "support/key_folder.h"
 #include "support/store_folders.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +108,27 @@ TEST_F(StoreCli, AddListExportDeleteWithAnOpensslCertificate) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("не найден"), std::string::npos) << run.err;
     EXPECT_EQ(Cli({"store", "list", "MY"}).out.find(thumbprint), std::string::npos);
+}
+
+TEST_F(StoreCli, ContainerBindingOnlyForTheMatchingKey) {
+    velmora::testing::ScriptedPasswordPrompt prompt;
+    platform::ScopedPasswordPrompt prompting(&prompt);
+    prompt.answers = {""};
+    ASSERT_TRUE(platform::ImportContainerKey(
+        "ключ 2001", platform::kCryptoPro2001Name, platform::kProvGost2001,
+        *ReadFileBytes(DataFile("keys/ee-2001.key")), nullptr, false));
+
+    CliRun run = Cli({"store", "add", "MY", DataFile("ee-256.cer").string(), "--container",
+                      "ключ 2001", "--provider-type", "75"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Ошибка: Сертификат не соотвествует закрытому ключу\n");
+    EXPECT_EQ(Cli({"store", "list", "MY"}).out, "");
+
+    // The provider follows the certificate's key when not given.
+    run = Cli({"store", "add", "MY", DataFile("ee-2001.pem").string(), "--container", "ключ 2001"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = Cli({"store", "list", "MY"});
+    EXPECT_TRUE(run.out.ends_with("\tключ 2001\n")) << run.out;
 }
 
 TEST_F(StoreCli, LocationsUsageErrorsAndSkippedEntries) {

@@ -59,6 +59,37 @@ std::optional<std::string_view> StoreOfMenuItem(std::string_view item_name) {
     return std::nullopt;
 }
 
+void AddMyCertificate(WindowState& window) {
+    window.view.Clear();
+    const auto file = window.dialogs.ChooseOpenFile(open_filter::kCertificates);
+    if (!file) {
+        return;
+    }
+    CertContext certificate = LoadCertificateFile(*file);
+    if (!certificate) {
+        return;
+    }
+    const auto container = window.dialogs.ChooseContainer();
+    if (!container) {
+        return;
+    }
+    if (!CertificateMatchesContainer(certificate, container->providerName, container->providerType,
+                                     container->containerName)) {
+        Line(window, kKeyMismatch);
+        return;
+    }
+    if (!BindCertificateToContainer(window.dialogs, certificate, container->providerName,
+                                    container->providerType, container->containerName)) {
+        return;
+    }
+    if (!AddToPersonal(certificate)) {
+        // A store that refused the certificate must not pass for silence.
+        Line(window, std::string(kListErrorPrefix) + platform::LastErrorText());
+        return;
+    }
+    Line(window, kCertificateAdded);
+}
+
 void DeleteMyCertificate(WindowState& window) {
     window.view.Clear();
     if (DeletePersonalCertificate(window.dialogs)) {

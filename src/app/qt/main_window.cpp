@@ -52,7 +52,7 @@ constexpr MenuEntry kMenu[] = {
     // The first letter of "Cертификаты" is the Latin C.
     {1, Entry::Submenu, "N10", "Cертификаты", false, nullptr},
     {2, Entry::Submenu, "N11", "Личные", false, nullptr},
-    {3, Entry::Item, "addMyCert", "Установить", false, nullptr},
+    {3, Entry::Item, "addMyCert", "Установить", false, &TFVelmora::addMyCertClick},
     {3, Entry::Item, "delMyCert", "Удалить", false, &TFVelmora::delMyCertClick},
     {3, Entry::Item, "Opmycer", "Посмотреть", false, &TFVelmora::OpmycerClick},
     {3, Entry::Item, "bExpCert", "Экспорт", false, &TFVelmora::bExpCertClick},
@@ -292,6 +292,11 @@ void TFVelmora::openP7BClick() {
 void TFVelmora::bexpP7bClick() {
     WindowState window = State();
     ExportP7bCertificate(window);
+}
+
+void TFVelmora::addMyCertClick() {
+    WindowState window = State();
+    AddMyCertificate(window);
 }
 
 void TFVelmora::delMyCertClick() {

@@ -70,6 +70,7 @@ class TFVelmora : public QMainWindow {
     void crl1Click();
     void openP7BClick();
     void bexpP7bClick();
+    void addMyCertClick();
     void delMyCertClick();
     void OpmycerClick();
     void bExpCertClick();
