@@ -113,14 +113,9 @@ std::optional<Bytes> ParseThumbprint(const std::string& text) {
     return bytes;
 }
 
-int List(CliContext& ctx, const StoreArguments& args) {
-    int status = kExitOk;
-    const auto store = OpenStore(ctx, args, status);
-    if (!store) {
-        return status;
-    }
+int List(CliContext& ctx, const StoreArguments&, platform::CertStore& store) {
     std::vector<platform::SkippedStoreEntry> skipped;
-    for (const CertContext& certificate : platform::StoreCertificates(*store, &skipped)) {
+    for (const CertContext& certificate : platform::StoreCertificates(store, &skipped)) {
         const CertificateSummary summary = SummarizeCertificate(certificate);
         ctx.out << summary.thumbprint << '\t' << summary.subject << '\t' << summary.validTo << '\t'
                 << summary.container << '\n';
@@ -145,12 +140,7 @@ std::optional<platform::ProviderDescription> ContainerProvider(const StoreArgume
     return platform::FindProvider(args.provider, type);
 }
 
-int Add(CliContext& ctx, const StoreArguments& args) {
-    int status = kExitOk;
-    auto store = OpenStore(ctx, args, status);
-    if (!store) {
-        return status;
-    }
+int Add(CliContext& ctx, const StoreArguments& args, platform::CertStore& store) {
     CertContext certificate = LoadCertificateFile(args.file);
     if (!certificate) {
         return Failure(ctx, std::string(kUnsupportedFile) + " - " + args.file);
@@ -172,7 +162,7 @@ int Add(CliContext& ctx, const StoreArguments& args) {
             return kExitFailure;
         }
     }
-    if (!platform::AddCertificateToStore(*store, certificate)) {
+    if (!platform::AddCertificateToStore(store, certificate)) {
         return Failure(ctx, platform::LastErrorText());
     }
     ctx.out << "Сертификат добавлен\n";
@@ -194,30 +184,22 @@ CertContext FindByThumbprint(CliContext& ctx, const platform::CertStore& store,
     return certificate;
 }
 
-int Delete(CliContext& ctx, const StoreArguments& args) {
+int Delete(CliContext& ctx, const StoreArguments& args, platform::CertStore& store) {
     int status = kExitOk;
-    auto store = OpenStore(ctx, args, status);
-    if (!store) {
-        return status;
-    }
-    const CertContext certificate = FindByThumbprint(ctx, *store, args.thumbprint, status);
+    const CertContext certificate = FindByThumbprint(ctx, store, args.thumbprint, status);
     if (!certificate) {
         return status;
     }
-    if (!platform::DeleteCertificateFromStore(*store, certificate)) {
+    if (!platform::DeleteCertificateFromStore(store, certificate)) {
         return Failure(ctx, "Сертификат не удалён: " + platform::LastErrorText());
     }
     ctx.out << "Сертификат успешно удалён\n";
     return kExitOk;
 }
 
-int Export(CliContext& ctx, const StoreArguments& args) {
+int Export(CliContext& ctx, const StoreArguments& args, platform::CertStore& store) {
     int status = kExitOk;
-    auto store = OpenStore(ctx, args, status);
-    if (!store) {
-        return status;
-    }
-    const CertContext certificate = FindByThumbprint(ctx, *store, args.thumbprint, status);
+    const CertContext certificate = FindByThumbprint(ctx, store, args.thumbprint, status);
     if (!certificate) {
         return status;
     }
@@ -228,7 +210,7 @@ int Export(CliContext& ctx, const StoreArguments& args) {
     return kExitOk;
 }
 
-using Action = int (*)(CliContext&, const StoreArguments&);
+using Action = int (*)(CliContext&, const StoreArguments&, platform::CertStore&);
 
 CLI::App* AddAction(CLI::App& store, CliContext& ctx, const char* name, const char* description,
                     Action action, const std::shared_ptr<StoreArguments>& args) {
@@ -238,7 +220,11 @@ CLI::App* AddAction(CLI::App& store, CliContext& ctx, const char* name, const ch
         sub->add_flag("--machine", args->machine, "хранилище компьютера (для CA и ROOT)");
     auto* user = sub->add_flag("--user", args->user, "хранилище пользователя (для CA и ROOT)");
     machine->excludes(user);
-    sub->callback([&ctx, action, args] { ctx.status = action(ctx, *args); });
+    sub->callback([&ctx, action, args] {
+        if (auto opened = OpenStore(ctx, *args, ctx.status)) {
+            ctx.status = action(ctx, *args, *opened);
+        }
+    });
     return sub;
 }
 

@@ -1,4 +1,4 @@
-#include "cli/cli_commands.h"
+#include "cli/cli_run.h"
 #include "cli/console_view.h"
 #include "encoding/atomic_file.h"
 #include "report/view/recording_view.h"
@@ -29,19 +29,6 @@ std::string ReadAll(const fs::path& file) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCommandLine(args, out, err);
-    return {status, out.str(), err.str()};
 }
 
 class TempFolder {

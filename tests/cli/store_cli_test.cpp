@@ -1,5 +1,5 @@
 // velmora-cli store, end to end, with a certificate the openssl command makes.
-#include "cli/cli_commands.h"
+#include "cli/cli_run.h"
 #include "crypto/platform/keys/crypt_provider.h"
 #include "crypto/platform/keys/providers.h"
 #include "encoding/atomic_file.h"
@@ -17,19 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using velmora::testing::DataFile;
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCommandLine(args, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::string Shell(const std::string& command) {
     std::string text;

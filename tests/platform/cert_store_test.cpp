@@ -172,6 +172,13 @@ TEST_F(CertStoreTest, LinkedStoreFoldersAreRefused) {
     // A file where the store folder should be.
     testing::WriteAll(UserStore("CA"), "file");
     EXPECT_FALSE(OpenSystemStore(StoreLocation::CurrentUser, "CA"));
+
+    // A store folder that others may write.
+    ASSERT_TRUE(OpenSystemStore(StoreLocation::CurrentUser, "ROOT"));
+    std::filesystem::permissions(UserStore("ROOT"), std::filesystem::perms::group_write,
+                                 std::filesystem::perm_options::add);
+    EXPECT_FALSE(OpenSystemStore(StoreLocation::CurrentUser, "ROOT"));
+    EXPECT_EQ(GetLastError(), error::kAccessDenied);
 }
 
 TEST_F(CertStoreTest, FileStoresReadBundlesAndSingleCertificates) {

@@ -14,22 +14,23 @@
 
 namespace velmora {
 
-void ShowCertificateReportWindow(QWidget* parent, const platform::CertContext& certificate) {
-    QDialog window(parent);
-    window.setObjectName(QStringLiteral("CertificateReport"));
-    window.setWindowTitle(QStringLiteral("Сертификат"));
-    auto* layout = new QVBoxLayout(&window);
-    auto* edit = new QTextEdit(&window);
+std::unique_ptr<QDialog> CreateCertificateReportWindow(QWidget* parent,
+                                                       const platform::CertContext& certificate) {
+    auto window = std::make_unique<QDialog>(parent);
+    window->setObjectName(QStringLiteral("CertificateReport"));
+    window->setWindowTitle(QStringLiteral("Сертификат"));
+    auto* layout = new QVBoxLayout(window.get());
+    auto* edit = new QTextEdit(window.get());
     edit->setObjectName(QStringLiteral("report"));
     edit->setReadOnly(true);
     edit->setFont(QFont(QStringLiteral("Arial Cyr"), 10));
     layout->addWidget(edit);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &window);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &window, &QDialog::reject);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window.get());
+    QObject::connect(buttons, &QDialogButtonBox::rejected, window.get(), &QDialog::reject);
     layout->addWidget(buttons);
 
     QtReportView view(edit);
-    QtDialogs dialogs(&window);
+    QtDialogs dialogs(parent);
     TRCstruct record;
     try {
         if (DecodeCertificate(record, certificate, &dialogs)) {
@@ -37,11 +38,17 @@ void ShowCertificateReportWindow(QWidget* parent, const platform::CertContext& c
         }
     } catch (const std::exception& error) {
         ShowErrorBox(dialogs, error.what());
-        return;
+        return nullptr;
     }
     view.ScrollToTop();
-    window.resize(640, 520);
-    window.exec();
+    window->resize(640, 520);
+    return window;
+}
+
+void ShowCertificateReportWindow(QWidget* parent, const platform::CertContext& certificate) {
+    if (const auto window = CreateCertificateReportWindow(parent, certificate)) {
+        window->exec();
+    }
 }
 
 }  // namespace velmora

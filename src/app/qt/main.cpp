@@ -7,7 +7,9 @@
 //   velmora --screenshot OUT.png --window NAME FILE
 //                                         the same for another window or dialog
 //                                         shown over FILE: CertificateSelection
-//                                         (the certificates of a bundle)
+//                                         (the certificates of a bundle),
+//                                         CertificateReport (a certificate's)
+#include "app/input/file_loader.h"
 #include "app/qt/application.h"
 #include "app/qt/certificate_report_window.h"
 #include "app/qt/command_line.h"
@@ -15,6 +17,7 @@
 #include "crypto/platform/stores/cert_store.h"
 #include "ui/dialogs/certificate_selection_dialog.h"
 
+#include <QDialog>
 #include <QFile>
 #include <QTimer>
 
@@ -39,6 +42,17 @@ QWidget* ShowNamedWindow(const std::string& name, const std::filesystem::path& f
                                                     &velmora::ShowCertificateReportWindow, parent);
         dialog->show();
         return dialog;
+    }
+    if (name == "CertificateReport") {
+        const velmora::platform::CertContext certificate = velmora::LoadCertificateFile(file);
+        if (!certificate) {
+            return nullptr;
+        }
+        QDialog* window = velmora::CreateCertificateReportWindow(parent, certificate).release();
+        if (window != nullptr) {
+            window->show();
+        }
+        return window;
     }
     return nullptr;
 }

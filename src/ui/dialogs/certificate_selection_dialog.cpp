@@ -9,6 +9,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -45,9 +47,15 @@ CertificateSelectionDialog::CertificateSelectionDialog(
         item->setToolTip(0, Text(summary.subject));
         item->setToolTip(1, Text(summary.issuer));
     }
-    for (int column = 0; column < 3; ++column) {
+    // Names are cut at a readable width (the tooltip has them whole); the
+    // date and the thumbprint are always shown whole.
+    int width = 0;
+    for (int column = 0; column < list_->columnCount(); ++column) {
         list_->resizeColumnToContents(column);
-        list_->setColumnWidth(column, std::min(list_->columnWidth(column), 240));
+        if (column < 2) {
+            list_->setColumnWidth(column, std::min(list_->columnWidth(column), 280));
+        }
+        width += list_->columnWidth(column);
     }
     list_->header()->setStretchLastSection(true);
     layout->addWidget(list_);
@@ -74,7 +82,7 @@ CertificateSelectionDialog::CertificateSelectionDialog(
         list_->setCurrentItem(list_->topLevelItem(0));
     }
     UpdateButtons();
-    resize(760, 320);
+    resize(std::min(width + 60, 1200), 340);
 }
 
 platform::CertContext CertificateSelectionDialog::Highlighted() const {

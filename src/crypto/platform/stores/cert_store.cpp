@@ -72,8 +72,31 @@ CertContext ReadStoredCertificate(const std::filesystem::path& folder, const std
     return certificate;
 }
 
-bool CheckWritable(const CertStore& store) {
+// Each file of a system store with the suffix, given to `read`, which adds
+// what it makes of it; a file store gives what its bundle held.
+template <typename T, typename Read>
+std::vector<T> ReadEntries(const CertStore& store, std::vector<T> CertStoreState::*bundle,
+                           std::string_view suffix, Read read) {
     if (!store.IsOpen()) {
+        return Fail(error::kInvalidParameter, std::vector<T>());
+    }
+    const CertStoreState& state = store.State();
+    if (state.readOnly) {
+        return state.*bundle;
+    }
+    std::vector<T> entries;
+    if (const auto names = ListStoreFiles(state.folder, suffix)) {
+        entries.reserve(names->size());
+        for (const std::string& name : *names) {
+            read(state.folder, name, entries);
+        }
+    }
+    return entries;
+}
+
+// A store that may be written, and a certificate to write to it.
+bool CheckWritable(const CertStore& store, const CertContext& certificate) {
+    if (!store.IsOpen() || certificate == nullptr) {
         return Fail(error::kInvalidParameter);
     }
     if (store.State().readOnly) {
@@ -130,25 +153,14 @@ std::optional<CertStore> OpenSystemStore(StoreLocation location, std::string_vie
 
 std::vector<CertContext> StoreCertificates(const CertStore& store,
                                            std::vector<SkippedStoreEntry>* skipped) {
-    if (!store.IsOpen()) {
-        return Fail(error::kInvalidParameter, std::vector<CertContext>());
-    }
-    const CertStoreState& state = store.State();
-    if (state.readOnly) {
-        return state.certificates;
-    }
-    std::vector<CertContext> certificates;
-    const auto names = ListStoreFiles(state.folder, kCertificateSuffix);
-    if (!names) {
-        return certificates;
-    }
-    certificates.reserve(names->size());
-    for (const std::string& name : *names) {
-        if (CertContext certificate = ReadStoredCertificate(state.folder, name, skipped)) {
-            certificates.push_back(std::move(certificate));
-        }
-    }
-    return certificates;
+    return ReadEntries(
+        store, &CertStoreState::certificates, kCertificateSuffix,
+        [skipped](const std::filesystem::path& folder, const std::string& name,
+                  std::vector<CertContext>& certificates) {
+            if (CertContext certificate = ReadStoredCertificate(folder, name, skipped)) {
+                certificates.push_back(std::move(certificate));
+            }
+        });
 }
 
 CertContext FindCertificateByThumbprint(const CertStore& store, ByteView sha1) {
@@ -177,11 +189,8 @@ CertContext FindCertificateByThumbprint(const CertStore& store, ByteView sha1) {
 }
 
 bool AddCertificateToStore(CertStore& store, const CertContext& certificate) {
-    if (!CheckWritable(store)) {
+    if (!CheckWritable(store, certificate)) {
         return false;
-    }
-    if (certificate == nullptr) {
-        return Fail(error::kInvalidParameter);
     }
     const std::filesystem::path& folder = store.State().folder;
     const std::string stem = ThumbprintStem(certificate);
@@ -195,11 +204,8 @@ bool AddCertificateToStore(CertStore& store, const CertContext& certificate) {
 }
 
 bool DeleteCertificateFromStore(CertStore& store, const CertContext& certificate) {
-    if (!CheckWritable(store)) {
+    if (!CheckWritable(store, certificate)) {
         return false;
-    }
-    if (certificate == nullptr) {
-        return Fail(error::kInvalidParameter);
     }
     const std::filesystem::path& folder = store.State().folder;
     const std::string stem = ThumbprintStem(certificate);
@@ -219,7 +225,7 @@ CertContext SetCertificateKeyProv(CertStore* store, const CertContext& certifica
         return Fail(error::kInvalidParameter, CertContext());
     }
     if (store != nullptr) {
-        if (!CheckWritable(*store)) {
+        if (!CheckWritable(*store, certificate)) {
             return nullptr;
         }
         const std::filesystem::path& folder = store->State().folder;
@@ -235,31 +241,23 @@ CertContext SetCertificateKeyProv(CertStore* store, const CertContext& certifica
 }
 
 std::vector<Bytes> StoreCrls(const CertStore& store) {
-    if (!store.IsOpen()) {
-        return Fail(error::kInvalidParameter, std::vector<Bytes>());
-    }
-    const CertStoreState& state = store.State();
-    if (state.readOnly) {
-        return state.crls;
-    }
-    std::vector<Bytes> crls;
-    const auto names = ListStoreFiles(state.folder, kCrlSuffix);
-    if (!names) {
-        return crls;
-    }
-    for (const std::string& name : *names) {
-        std::optional<Bytes> der = ReadStoreFile(state.folder, name);
-        CrlInfo info;
-        if (der && DecodeCrlInfo(*der, info, false)) {
-            crls.push_back(std::move(*der));
-        }
-    }
-    return crls;
+    return ReadEntries(
+        store, &CertStoreState::crls, kCrlSuffix,
+        [](const std::filesystem::path& folder, const std::string& name, std::vector<Bytes>& crls) {
+            std::optional<Bytes> der = ReadStoreFile(folder, name);
+            CrlInfo info;
+            if (der && DecodeCrlInfo(*der, info, false)) {
+                crls.push_back(std::move(*der));
+            }
+        });
 }
 
 bool AddCrlToStore(CertStore& store, ByteView crl_der) {
-    if (!CheckWritable(store)) {
-        return false;
+    if (!store.IsOpen()) {
+        return Fail(error::kInvalidParameter);
+    }
+    if (store.State().readOnly) {
+        return Fail(error::kAccessDenied);
     }
     CrlInfo info;
     if (!DecodeCrlInfo(crl_der, info, false)) {

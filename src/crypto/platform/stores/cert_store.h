@@ -50,7 +50,8 @@ std::optional<std::string> SystemStoreName(std::string_view name);
 // "ROOT" (in any case) at the location; the store's folder is made (0700)
 // when missing. A store name outside these three fails
 // (ERROR_INVALID_PARAMETER); a store folder, or folder of stores, that is a
-// symbolic link or no folder is refused (ERROR_ACCESS_DENIED).
+// symbolic link, no folder, another user's or writable by others is refused
+// (ERROR_ACCESS_DENIED).
 std::optional<CertStore> OpenSystemStore(StoreLocation location, std::string_view name);
 
 // CertOpenStore(CERT_STORE_PROV_FILENAME): a read-only store over a file

@@ -45,10 +45,12 @@ bool IsHashStem(std::string_view stem) {
            });
 }
 
-// A folder that is really a folder, not a link to one.
-bool IsPlainFolder(const std::filesystem::path& folder) {
+// A folder of ours that no one else can change: really a folder (not a link
+// to one), owned by the effective user, writable by no one else.
+bool IsPrivateFolder(const std::filesystem::path& folder) {
     struct stat info {};
-    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & 022) == 0;
 }
 
 bool MakeFolders(const std::filesystem::path& folder) {
@@ -102,8 +104,9 @@ bool PrepareStoreFolder(const std::filesystem::path& folder) {
         return false;
     }
     // A link in place of the store or of the folder of stores would send
-    // every write somewhere else.
-    if (!IsPlainFolder(folder) || !IsPlainFolder(folder.parent_path())) {
+    // every write somewhere else, and a folder someone else may write lets
+    // them swap the files under us.
+    if (!IsPrivateFolder(folder) || !IsPrivateFolder(folder.parent_path())) {
         return Fail(error::kAccessDenied);
     }
     return true;

@@ -24,7 +24,8 @@ inline constexpr std::string_view kCrlSuffix = ".crl";
 inline constexpr std::size_t kMaxStoreFileSize = 4 * 1024 * 1024;
 
 // Makes the folder and the missing folders above it (0700) and checks that
-// neither it nor its parent is a symbolic link or anything but a folder.
+// it and its parent are folders (not symbolic links) of the effective user
+// that no one else may write.
 // False with the last error set (ERROR_ACCESS_DENIED for a link or a
 // non-folder, else the error of the failing call).
 bool PrepareStoreFolder(const std::filesystem::path& folder);
