@@ -2,6 +2,7 @@
 #include "app/input/file_loader.h"
 #include "cli/cli_context.h"
 #include "cli/console_dialogs.h"
+#include "encoding/error.h"
 #include "encoding/pem.h"
 #include "report/crl/crl_listing.h"
 
@@ -15,14 +16,27 @@ namespace {
 
 // Every file in turn, each under its name line, in one process: a folder of
 // certificates is reported without starting the program once per file.
+// A file that cannot be read (missing, no regular file, too large) is
+// reported as such and the next file goes on.
 int Report(CliContext& ctx, const std::vector<std::string>& files) {
     int status = kExitOk;
     for (const std::string& file : files) {
         ConsoleDialogs dialogs(ctx.err);
-        ConsoleView view(ctx.out, ctx.format);
-        TRCstruct record;
-        if (!ShowNamedFileReport(file, record, view, dialogs)) {
-            status = kExitFailure;
+        std::string error;
+        {
+            ConsoleView view(ctx.out, ctx.format);
+            TRCstruct record;
+            try {
+                if (!ShowNamedFileReport(file, record, view, dialogs)) {
+                    status = kExitFailure;
+                }
+            } catch (const Error& e) {
+                error = e.what();
+                status = kExitFailure;
+            }
+        }
+        if (!error.empty()) {
+            ctx.err << "Ошибка: " << error << '\n';
         }
     }
     return status;

@@ -1,6 +1,7 @@
 #include "encoding/atomic_file.h"
 
 #include "encoding/file_descriptor.h"
+#include "encoding/input_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -170,37 +171,8 @@ bool WriteFileAtomic(const std::filesystem::path& target, ByteView bytes,
 }
 
 std::optional<Bytes> ReadFileBytes(const std::filesystem::path& file) {
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        return std::nullopt;
-    }
-    // Reads straight into the result, growing it a block at a time; a regular
-    // file usually fills it in one read.
-    Bytes content;
-    std::size_t block = 65536;
-    struct stat info {};
-    if (::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        block = static_cast<std::size_t>(info.st_size) + 1;
-    }
-    std::size_t used = 0;
-    for (;;) {
-        if (content.size() == used) {
-            content.resize(used + block);
-        }
-        const ssize_t n = ::read(fd.get(), content.data() + used, content.size() - used);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return std::nullopt;
-        }
-        if (n == 0) {
-            break;
-        }
-        used += static_cast<std::size_t>(n);
-    }
-    content.resize(used);
-    return content;
+    ReadError error;
+    return ReadInputFile(file, kNoSizeLimit, error);
 }
 
 }  // namespace velmora

@@ -63,8 +63,9 @@ bool WriteFileAtomic(const std::filesystem::path& target, ByteView bytes);
 bool WriteFileAtomic(const std::filesystem::path& target, ByteView bytes,
                      std::filesystem::perms permissions);
 
-// The whole content of a file, or nothing when it cannot be opened or read
-// (a missing file, a folder, no permission).
+// The whole content of a regular file, or nothing when it cannot be opened
+// or read (a missing file, no permission) or is no regular file (a folder, a
+// FIFO, a device: see input_file.h).
 std::optional<Bytes> ReadFileBytes(const std::filesystem::path& file);
 
 }  // namespace velmora

@@ -75,20 +75,36 @@ TEST_F(CliTest, ReportPrintsTheFileNameThenTheWindowsReport) {
 }
 
 TEST_F(CliTest, UnsupportedOrMissingFilesFailWithTheMessage) {
-    for (const fs::path& file : {Fixture("crl-full.crl"), Fixture("no-such-file.cer")}) {
-        const CliRun run = Cli({"report", file.string()});
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.out, file.string() + "\nФайл не поддерживается\n");
-        EXPECT_NE(run.err.find("Файл не поддерживается"), std::string::npos);
-    }
-    // A file that cannot be read at all ends the same way, with the reason on stderr.
+    const fs::path crl = Fixture("crl-full.crl");
+    const CliRun unsupported = Cli({"report", crl.string()});
+    EXPECT_EQ(unsupported.status, 1);
+    EXPECT_EQ(unsupported.out, crl.string() + "\nФайл не поддерживается\n");
+    EXPECT_EQ(unsupported.err, "Ошибка: Файл не поддерживается\n");
+
+    // A file that cannot be read ends the report the same way; the error
+    // stream says which file and why: missing, no regular file, too large.
     TempFolder temp;
     const fs::path folder = temp.path() / "x.cer";
     fs::create_directory(folder);
-    const CliRun run = Cli({"report", folder.string()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, folder.string() + "\nФайл не поддерживается\n");
-    EXPECT_NE(run.err.find("Ошибка: "), std::string::npos);
+    const fs::path big = temp.path() / "big.cer";
+    fs::resize_file((std::ofstream(big), big), 2 * 1024 * 1024);
+    const std::pair<fs::path, std::string> cases[] = {
+        {Fixture("no-such-file.cer"), "Не удается найти указанный файл."},
+        {folder, "Это папка, а не файл."},
+        {"/dev/zero", "Это устройство, а не обычный файл."},
+        {big, "Файл слишком велик: 2097152 байт, а допускается не более 1048576."},
+    };
+    for (const auto& [file, reason] : cases) {
+        const CliRun run = Cli({"report", file.string()});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, file.string() + "\nФайл не поддерживается\n");
+        EXPECT_EQ(run.err,
+                  "Ошибка: Не удается прочитать файл \"" + file.string() + "\". " + reason + "\n");
+    }
+    // The CRL listing refuses what is no regular file before it reads it.
+    const CliRun device = Cli({"crl", "/dev/urandom"});
+    EXPECT_EQ(device.status, 1);
+    EXPECT_NE(device.err.find("\"/dev/urandom\". Это устройство"), std::string::npos) << device.err;
 }
 
 // Several files: each report under its own name line, in the order given, as
@@ -115,6 +131,9 @@ TEST_F(CliTest, ReportTakesManyFiles) {
               std::string::npos)
         << some.out;
     EXPECT_TRUE(some.out.starts_with(files[0] + "\n"));
+    EXPECT_NE(some.err.find("\"" + missing + "\". Не удается найти указанный файл.\n"),
+              std::string::npos)
+        << some.err;
 }
 
 TEST_F(CliTest, CrlWritesTheListingBesideTheFileAndPrintsProgress) {

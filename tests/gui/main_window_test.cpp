@@ -130,9 +130,13 @@ TEST_F(MainWindow, RequestAfterCertificateSwitchesThePrintItems) {
 
 TEST_F(MainWindow, UnsupportedFileKeepsTheMenuStates) {
     // A first file that does not load leaves the print menu off.
-    window_->SetStartFile(folder_ / "missing.cer");
+    const auto missing = folder_ / "missing.cer";
+    window_->SetStartFile(missing);
     window_->show();
-    EXPECT_EQ(dialogs_->ErrorTexts(), Lines{"Файл не поддерживается"});
+    const std::string missing_text =
+        "Не удается прочитать файл \"" + missing.string() + "\". Не удается найти указанный файл.";
+    EXPECT_EQ(dialogs_->ErrorTexts(), Lines{missing_text});
+    EXPECT_EQ(ViewLines(), (Lines{missing.string(), "Файл не поддерживается"}));
     EXPECT_FALSE(Enabled("mPrint"));
     EXPECT_FALSE(Enabled("bPrint"));
 
@@ -140,7 +144,7 @@ TEST_F(MainWindow, UnsupportedFileKeepsTheMenuStates) {
     dialogs_->openAnswers = {DataFile("ee-512.cer"), crl};
     Trigger("MCert");
     Trigger("MCert");
-    EXPECT_EQ(dialogs_->ErrorTexts(), (Lines{"Файл не поддерживается", "Файл не поддерживается"}));
+    EXPECT_EQ(dialogs_->ErrorTexts(), (Lines{missing_text, "Файл не поддерживается"}));
     EXPECT_EQ(ViewLines(), (Lines{crl.string(), "Файл не поддерживается"}));
     // The certificate items stay enabled over an empty record.
     EXPECT_EQ(PrintStates(), kCertificateStates);
@@ -312,7 +316,8 @@ TEST_F(MainWindow, ErrorInsideACommandIsShownAndTheWindowGoesOn) {
     Trigger("MCert");
     EXPECT_EQ(ViewLines(), (Lines{folder.string(), "Файл не поддерживается"}));
     ASSERT_EQ(dialogs_->ErrorTexts().size(), 2u);
-    EXPECT_EQ(dialogs_->ErrorTexts()[1], "Не удалось прочитать файл " + folder.string());
+    EXPECT_EQ(dialogs_->ErrorTexts()[1],
+              "Не удается прочитать файл \"" + folder.string() + "\". Это папка, а не файл.");
     Trigger("MCert");
     EXPECT_EQ(window_->CurrentRecord()->Kind, "CERT");
 }

@@ -169,16 +169,35 @@ TEST_F(CrlListing, EmptyCrlGivesThreeLines) {
 }
 
 TEST_F(CrlListing, WhatIsNoDerCrlStopsAfterTheFirstLine) {
-    for (const char* name : {"crl-full-pem.crl", "crl-full-b64.crl", "ee-256.cer", "missing.crl"}) {
+    for (const char* name : {"crl-full-pem.crl", "crl-full-b64.crl", "ee-256.cer"}) {
         SCOPED_TRACE(name);
         Folder folder;
-        const std::filesystem::path file =
-            std::string(name) == "missing.crl" ? folder.path() / name : folder.Copy(name);
+        const std::filesystem::path file = folder.Copy(name);
         TCRLstruct record;
         RecordingView view;
         EXPECT_FALSE(ExportCrlListing(file, record, view));
         EXPECT_EQ(view.PlainText(), "загрузка CRL - " + std::string(kNowText) + "\n");
         EXPECT_FALSE(std::filesystem::exists(CrlListingPath(file)));
+    }
+    // A file that cannot be read is an error naming it, and nothing is written.
+    {
+        Folder folder;
+        const std::filesystem::path missing = folder.path() / "missing.crl";
+        TCRLstruct record;
+        RecordingView view;
+        EXPECT_THROW(
+            {
+                try {
+                    ExportCrlListing(missing, record, view);
+                } catch (const Error& e) {
+                    EXPECT_EQ(std::string(e.what()), "Не удается прочитать файл \"" +
+                                                         missing.string() +
+                                                         "\". Не удается найти указанный файл.");
+                    throw;
+                }
+            },
+            Error);
+        EXPECT_TRUE(folder.Names().empty());
     }
     // A CRL cut short, one with a byte after it, and whole CRLs damaged
     // inside: an issuer string that is no UTF-8, an unfinished signature

@@ -1,27 +1,29 @@
 #include "app/input/file_loader.h"
 
 #include "app/input/file_kind.h"
-#include "encoding/atomic_file.h"
 #include "encoding/error.h"
+#include "encoding/file_errors.h"
+#include "encoding/input_file.h"
 #include "report/build/build_report.h"
 #include "report/record/decode_record.h"
 #include "report/record/file_armour.h"
 
-#include <system_error>
+#include <cerrno>
 
 namespace velmora {
 namespace {
 
-// The whole file, or nothing when there is no such file. A file that is
-// there but cannot be read is an error of its own, not an unsupported file.
-std::optional<Bytes> ReadFileIfThere(const std::filesystem::path& file) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        return std::nullopt;
-    }
-    std::optional<Bytes> bytes = ReadFileBytes(file);
-    if (!bytes) {
-        throw Error("Не удалось прочитать файл " + file.string());
+// The whole file, refused when it is larger than any request or
+// certificate. A missing file gives nothing when the caller takes that as
+// "no object" (missingIsError false); every other failure to read, and then
+// a missing file too, is an error of its own that names the file and the
+// reason, not an unsupported file.
+std::optional<Bytes> ReadObjectFile(const std::filesystem::path& file, bool missingIsError) {
+    ReadError error;
+    std::optional<Bytes> bytes = ReadInputFile(file, kMaxObjectFileSize, error);
+    if (!bytes &&
+        (missingIsError || error.kind != ReadError::Kind::kSystem || error.errorNumber != ENOENT)) {
+        throw Error(ReadErrorText(file, error));
     }
     return bytes;
 }
@@ -39,7 +41,7 @@ platform::CertContext CertificateOfFileBytes(ByteView bytes) {
 bool LoadDecodedFile(TRCstruct& record, const std::filesystem::path& file, Dialogs* dialogs) {
     const std::string kind = DetectFileKind(file);
     // The file is read once, however many ways it is tried.
-    if (const std::optional<Bytes> bytes = ReadFileIfThere(file)) {
+    if (const std::optional<Bytes> bytes = ReadObjectFile(file, true)) {
         if (kind != file_kind::kCertificate && DecodeRequest(record, *bytes, dialogs)) {
             return true;
         }
@@ -57,7 +59,7 @@ bool LoadDecodedFile(TRCstruct& record, const std::filesystem::path& file, Dialo
 }
 
 bool LoadRequestRecord(TRCstruct& record, const std::filesystem::path& file, Dialogs* dialogs) {
-    const std::optional<Bytes> bytes = ReadFileIfThere(file);
+    const std::optional<Bytes> bytes = ReadObjectFile(file, false);
     return bytes && DecodeRequest(record, *bytes, dialogs);
 }
 
@@ -66,7 +68,7 @@ bool LoadCertificateRecord(TRCstruct& record, const std::filesystem::path& file,
 }
 
 platform::CertContext LoadCertificateFile(const std::filesystem::path& file) {
-    const std::optional<Bytes> bytes = ReadFileIfThere(file);
+    const std::optional<Bytes> bytes = ReadObjectFile(file, false);
     return bytes ? CertificateOfFileBytes(*bytes) : nullptr;
 }
 

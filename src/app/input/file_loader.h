@@ -8,20 +8,28 @@
 #include "report/view/dialogs.h"
 #include "report/view/report_view.h"
 
+#include <cstdint>
 #include <filesystem>
 
 namespace velmora {
 
 inline constexpr const char* kUnsupportedFile = "Файл не поддерживается";
 
+// The largest request or certificate file that is read. Real ones are a few
+// kilobytes; even one with thousands of alternative names, as base64 text,
+// stays far below this. Anything larger is refused unread.
+inline constexpr std::uint64_t kMaxObjectFileSize = 1024 * 1024;
+
 // Loads by the kind of the name: a .req file as a request only; a .cer, .crt
 // or .der file as a certificate only; any other name as a request first and,
-// failing that, as a certificate. True when the record was filled.
+// failing that, as a certificate. True when the record was filled. A file
+// that cannot be read (missing, unreadable, no regular file, larger than
+// kMaxObjectFileSize) throws Error naming the file and the reason.
 bool LoadDecodedFile(TRCstruct& record, const std::filesystem::path& file,
                      Dialogs* dialogs = nullptr);
 
 // The file's bytes decoded as a request; false when the file is missing or
-// holds no request.
+// holds no request. Other read failures throw Error, as in LoadDecodedFile.
 bool LoadRequestRecord(TRCstruct& record, const std::filesystem::path& file,
                        Dialogs* dialogs = nullptr);
 
@@ -33,7 +41,8 @@ bool LoadCertificateRecord(TRCstruct& record, const std::filesystem::path& file,
 // file containing "BEGIN" is read as armoured text, any other as bare
 // base64; when the text does not convert, the bytes are taken as DER.
 // Nothing when the file is missing, when converted text does not decode, or
-// when the bytes are not a certificate.
+// when the bytes are not a certificate. Other read failures throw Error, as
+// in LoadDecodedFile.
 platform::CertContext LoadCertificateFile(const std::filesystem::path& file);
 
 // Loads the file and writes its report into the view. When the file holds no

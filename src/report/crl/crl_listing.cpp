@@ -5,6 +5,8 @@
 #include "crypto/platform/system/last_error.h"
 #include "encoding/atomic_file.h"
 #include "encoding/error.h"
+#include "encoding/file_errors.h"
+#include "encoding/input_file.h"
 #include "report/crl/crl_entry_text.h"
 #include "report/crl/listing_file.h"
 #include "report/text/value_text.h"
@@ -31,30 +33,43 @@ void Progress(ReportView& view, const std::string& text) {
 // A CRL file read a chunk at a time.
 class CrlFileSource {
   public:
-    static std::optional<CrlFileSource> Open(const std::filesystem::path& file) {
-        std::FILE* handle = std::fopen(file.c_str(), "rb");
-        if (handle == nullptr) {
+    // Opens the CRL file; a file that cannot be read, or is no regular file
+    // (a folder, a FIFO, a device), throws Error naming it and the reason.
+    static CrlFileSource Open(const std::filesystem::path& file) {
+        ReadError error;
+        std::optional<CrlFileSource> source = TryOpen(file, error);
+        if (!source) {
+            throw Error(ReadErrorText(file, error));
+        }
+        return std::move(*source);
+    }
+
+    // The same without the error: nothing, with the reason in error.
+    static std::optional<CrlFileSource> TryOpen(const std::filesystem::path& file,
+                                                ReadError& error) {
+        std::optional<InputFile> input = InputFile::Open(file, error);
+        if (!input) {
             return std::nullopt;
         }
-        return CrlFileSource(handle);
+        return CrlFileSource(file, std::move(*input));
     }
 
     platform::DerChunkSource Reader() {
         return [this](std::span<std::uint8_t> buffer) {
-            const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file_.get());
-            if (got == 0 && std::ferror(file_.get())) {
-                throw Error("Ошибка чтения файла");
+            ReadError error;
+            const std::optional<std::size_t> got = input_.Read(buffer, error);
+            if (!got) {
+                throw Error(ReadErrorText(file_, error));
             }
-            return got;
+            return *got;
         };
     }
 
   private:
-    struct Close {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    explicit CrlFileSource(std::FILE* file) : file_(file) {}
-    std::unique_ptr<std::FILE, Close> file_;
+    CrlFileSource(std::filesystem::path file, InputFile input)
+        : file_(std::move(file)), input_(std::move(input)) {}
+    std::filesystem::path file_;
+    InputFile input_;
 };
 
 void FillHeader(TCRLstruct& record, const platform::CrlInfo& info) {
@@ -95,7 +110,8 @@ bool DecodeCrlBytes(TCRLstruct& record, ByteView der, bool withEntries) {
 }
 
 bool DecodeCrl(TCRLstruct& record, const std::filesystem::path& file, bool withEntries) {
-    std::optional<CrlFileSource> source = CrlFileSource::Open(file);
+    ReadError error;
+    std::optional<CrlFileSource> source = CrlFileSource::TryOpen(file, error);
     if (!source) {
         return platform::Fail(platform::error::kFileNotFound);
     }
@@ -144,10 +160,7 @@ std::filesystem::path CrlListingPath(const std::filesystem::path& crlFile) {
 
 bool ExportCrlListing(const std::filesystem::path& file, TCRLstruct& record, ReportView& view) {
     Progress(view, "загрузка CRL - " + NowText());
-    std::optional<CrlFileSource> source = CrlFileSource::Open(file);
-    if (!source) {
-        return platform::Fail(platform::error::kFileNotFound);
-    }
+    CrlFileSource source = CrlFileSource::Open(file);
     // One walk: the entries go from the CRL straight into the temporary
     // listing, which is put in place only when the whole CRL has proved
     // sound; a damaged CRL leaves no listing behind. The listing is made at
@@ -166,7 +179,7 @@ bool ExportCrlListing(const std::filesystem::path& file, TCRLstruct& record, Rep
     CrlEntryLineWriter lines;
     std::string line;
     const bool walked =
-        platform::ForEachCrlEntry(source->Reader(), info, [&](const platform::CrlEntryInfo& entry) {
+        platform::ForEachCrlEntry(source.Reader(), info, [&](const platform::CrlEntryInfo& entry) {
             if (!listing) {
                 start();
             }

@@ -64,7 +64,9 @@ std::filesystem::path CrlListingPath(const std::filesystem::path& crlFile);
 // Windows-1251 with CR LF, to CrlListingPath(file), replacing an existing
 // listing whole, writing progress lines into the view as it goes. False
 // (after the first progress line, with no file written) when the file is
-// not a DER CRL. The entries are streamed from the CRL straight into the
+// not a DER CRL. A file that cannot be read (missing, unreadable, or no
+// regular file: a folder, a FIFO, a device) throws Error naming the file and
+// the reason, before anything is written. The entries are streamed from the CRL straight into the
 // file, so the record's entry list stays empty. A failure to write the
 // listing throws Error; an existing listing is then left as it was and the
 // closing "saved" line is not written.

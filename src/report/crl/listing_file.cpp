@@ -1,10 +1,9 @@
 #include "report/crl/listing_file.h"
 
-#include "crypto/platform/system/last_error.h"
 #include "encoding/cp1251.h"
 #include "encoding/error.h"
+#include "encoding/file_errors.h"
 
-#include <cerrno>
 #include <string>
 #include <utility>
 
@@ -13,24 +12,6 @@ namespace {
 
 // Lines are written in pieces of about this size.
 constexpr std::size_t kChunk = 1 << 16;
-
-// The system's Russian text for a file error, as the platform words the
-// errors it maps to.
-std::string FileErrorText(int error_number) {
-    switch (error_number) {
-        case EACCES:
-        case EPERM:
-        case EROFS:
-        case EISDIR:
-        case ENOTDIR:
-        case EEXIST:
-            return platform::ErrorMessageText(platform::error::kAccessDenied);
-        case ENOENT:
-            return platform::ErrorMessageText(platform::error::kFileNotFound);
-        default:
-            return std::string("Ошибка ввода-вывода (") + std::to_string(error_number) + ").";
-    }
-}
 
 }  // namespace
 
@@ -83,8 +64,7 @@ void ListingFile::Commit() {
 }
 
 void ListingFile::Raise(int error_number) {
-    throw Error("Не удается записать файл \"" + target_.string() + "\". " +
-                FileErrorText(error_number));
+    throw Error(WriteErrorText(target_, error_number));
 }
 
 }  // namespace velmora
