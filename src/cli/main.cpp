@@ -1,8 +1,10 @@
-#include "cli/cli_commands.h"
+#include "cli/descriptor_output.h"
 
 #include <iostream>
 
+#include <unistd.h>
+
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return velmora::cli::RunCommandLine(args, std::cout, std::cerr);
+    return velmora::cli::RunCommandLineTo(args, STDOUT_FILENO, std::cerr);
 }

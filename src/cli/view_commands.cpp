@@ -54,26 +54,19 @@ int Crl(CliContext& ctx, const std::filesystem::path& file) {
     return kExitOk;
 }
 
-using Conversion = bool (*)(const std::filesystem::path&, const std::filesystem::path&);
-
-int Convert(CliContext& ctx, const std::filesystem::path& source,
-            const std::filesystem::path& target, Conversion convert, const char* failure) {
-    if (!convert(source, target)) {
-        ctx.err << "Ошибка: " << failure << " - " << source.string() << '\n';
-        return kExitFailure;
-    }
-    ctx.out << CreatedFileMessage(target) << '\n';
-    return kExitOk;
-}
+using Conversion = void (*)(const std::filesystem::path&, const std::filesystem::path&);
 
 void AddConversion(CLI::App& app, CliContext& ctx, const char* name, const char* description,
-                   Conversion convert, const char* failure) {
+                   Conversion convert) {
     CLI::App* sub = app.add_subcommand(name, description);
     auto files = std::make_shared<std::pair<std::string, std::string>>();
     sub->add_option("ИСХ", files->first, "исходный файл")->required();
     sub->add_option("ЦЕЛЬ", files->second, "файл результата")->required();
-    sub->callback([&ctx, files, convert, failure] {
-        ctx.status = Convert(ctx, files->first, files->second, convert, failure);
+    // A failed conversion throws the message that names the step and the file.
+    sub->callback([&ctx, files, convert] {
+        convert(files->first, files->second);
+        ctx.out << CreatedFileMessage(files->second) << '\n';
+        ctx.status = kExitOk;
     });
 }
 
@@ -95,10 +88,8 @@ void AddViewCommands(CLI::App& app, CliContext& ctx) {
     crl->add_option("ФАЙЛ", *crl_file, "список отзыва (CRL) в DER")->required();
     crl->callback([&ctx, crl_file] { ctx.status = Crl(ctx, *crl_file); });
 
-    AddConversion(app, ctx, "pem2der", "PEM или base64 в DER", PemFileToDer,
-                  "файл не прочитан или не содержит данных base64");
-    AddConversion(app, ctx, "der2pem", "файл в одну строку base64", DerFileToBase64,
-                  "файл не прочитан или не записан");
+    AddConversion(app, ctx, "pem2der", "PEM или base64 в DER", PemFileToDer);
+    AddConversion(app, ctx, "der2pem", "файл в одну строку base64", DerFileToBase64);
 }
 
 }  // namespace velmora::cli

@@ -135,4 +135,51 @@ std::optional<Bytes> Base64Decode(std::string_view text) {
     return bytes;
 }
 
+bool Base64Decoder::Feed(std::string_view text, Bytes& out) {
+    for (const char c : text) {
+        const int v = ValueOf(c);
+        if (v == kBad) {
+            return false;
+        }
+        if (v == kPad) {
+            if (++pads_ >= 3) {
+                return false;
+            }
+            continue;
+        }
+        if (v < 0) {
+            continue;
+        }
+        ++digits_;
+        pending_ = (pending_ << 6) | static_cast<std::uint32_t>(v);
+        pending_bits_ += 6;
+        if (pending_bits_ >= 8) {
+            pending_bits_ -= 8;
+            if (held_) {
+                out.push_back(held_byte_);
+                ++handed_out_;
+            }
+            held_byte_ = static_cast<std::uint8_t>(pending_ >> pending_bits_);
+            held_ = true;
+            pending_ &= (1u << pending_bits_) - 1;
+        }
+    }
+    return true;
+}
+
+std::uint64_t Base64Decoder::DecodedSize() const {
+    const std::uint64_t bits = 6 * digits_;
+    return bits < 2 * pads_ ? 0 : (bits - 2 * pads_) / 8;
+}
+
+void Base64Decoder::Finish(Bytes& out) {
+    // At most two "=" cut at most four bits: the held byte is the only one
+    // that can fall away.
+    if (held_ && handed_out_ < DecodedSize()) {
+        out.push_back(held_byte_);
+        ++handed_out_;
+    }
+    held_ = false;
+}
+
 }  // namespace velmora

@@ -120,7 +120,11 @@ std::string ReadErrorText(const std::filesystem::path& file, const ReadError& er
 }
 
 std::string WriteErrorText(const std::filesystem::path& file, int errorNumber) {
-    return "Не удается записать файл \"" + file.string() + "\". " + SystemErrorText(errorNumber);
+    // A file being created is missing by nature: what cannot be found is
+    // the folder that was to hold it.
+    const std::string reason =
+        errorNumber == ENOENT ? SystemErrorText(ENOTDIR) : SystemErrorText(errorNumber);
+    return "Не удается записать файл \"" + file.string() + "\". " + reason;
 }
 
 }  // namespace velmora

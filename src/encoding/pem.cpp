@@ -1,7 +1,6 @@
 #include "encoding/pem.h"
 
 #include "encoding/atomic_file.h"
-#include "encoding/base64.h"
 
 namespace velmora {
 
@@ -31,28 +30,6 @@ std::string StripPemArmour(std::string_view text) {
         body.erase(end);
     }
     return body;
-}
-
-bool PemFileToDer(const std::filesystem::path& source, const std::filesystem::path& target) {
-    const auto content = ReadFileBytes(source);
-    if (!content) {
-        return false;
-    }
-    const auto der = Base64Decode(StripPemArmour(AsText(*content)));
-    if (!der || der->empty()) {
-        return false;
-    }
-    return WriteFileAtomic(target, *der);
-}
-
-bool DerFileToBase64(const std::filesystem::path& source, const std::filesystem::path& target) {
-    const auto content = ReadFileBytes(source);
-    if (!content) {
-        return false;
-    }
-    std::string line = Base64Encode(*content);
-    line += "\r\n";
-    return WriteFileAtomic(target, AsBytes(line));
 }
 
 bool WriteBufferToFile(ByteView bytes, const std::filesystem::path& file) {

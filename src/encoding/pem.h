@@ -1,7 +1,6 @@
 // PEM armour and the PEM/DER file conversions. Every write is atomic (see
 // atomic_file.h): a failed conversion leaves no target behind and an
-// existing target untouched. Failures to read or write give false; the
-// caller reports them.
+// existing target untouched.
 #pragma once
 
 #include "encoding/bytes.h"
@@ -19,15 +18,18 @@ namespace velmora {
 // line stays.
 std::string StripPemArmour(std::string_view text);
 
-// Reads base64 text, armoured or bare, and writes the decoded bytes to the
-// target. False, with nothing written, when the source cannot be read, when
-// its text does not decode or decodes to no bytes at all, or when the target
-// cannot be written.
-bool PemFileToDer(const std::filesystem::path& source, const std::filesystem::path& target);
+// Reads base64 text, armoured or bare (the text StripPemArmour leaves), and
+// writes the decoded bytes to the target. Throws Error when a step fails:
+// reading the source (missing, unreadable, no regular file), decoding it
+// (its text is no base64, or decodes to no bytes at all) or writing the
+// target; the message names the step, the file and the system's reason, and
+// the target is left as it was. The file is read twice in blocks rather
+// than held: memory stays flat whatever its size.
+void PemFileToDer(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // Writes the source's bytes to the target as one base64 line ended by CR LF,
-// without armour lines.
-bool DerFileToBase64(const std::filesystem::path& source, const std::filesystem::path& target);
+// without armour lines, a block at a time. Failures as PemFileToDer.
+void DerFileToBase64(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // Creates or replaces the file with exactly these bytes.
 bool WriteBufferToFile(ByteView bytes, const std::filesystem::path& file);

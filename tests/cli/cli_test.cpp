@@ -1,5 +1,6 @@
 #include "cli/cli_run.h"
 #include "cli/console_view.h"
+#include "cli/descriptor_output.h"
 #include "encoding/atomic_file.h"
 #include "report/view/recording_view.h"
 
@@ -9,6 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace velmora::cli {
 namespace {
@@ -134,6 +138,28 @@ TEST_F(CliTest, ReportTakesManyFiles) {
     EXPECT_NE(some.err.find("\"" + missing + "\". Не удается найти указанный файл.\n"),
               std::string::npos)
         << some.err;
+}
+
+// A report that cannot be written out is lost: the run fails and says why.
+TEST_F(CliTest, FailedWriteToStandardOutputIsAnError) {
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    std::ostringstream err;
+    EXPECT_EQ(RunCommandLineTo({"report", Fixture("ee-256.cer").string()}, full, err), 1);
+    EXPECT_EQ(err.str(),
+              "Ошибка: Не удается записать в стандартный вывод. Недостаточно места на диске.\n");
+    ::close(full);
+
+    // The same run into a working descriptor succeeds and writes it all.
+    TempFolder temp;
+    const fs::path file = temp.path() / "out.txt";
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    std::ostringstream no_err;
+    EXPECT_EQ(RunCommandLineTo({"report", Fixture("ee-256.cer").string()}, fd, no_err), 0);
+    ::close(fd);
+    EXPECT_EQ(no_err.str(), "");
+    EXPECT_EQ(ReadAll(file), Cli({"report", Fixture("ee-256.cer").string()}).out);
 }
 
 TEST_F(CliTest, CrlWritesTheListingBesideTheFileAndPrintsProgress) {

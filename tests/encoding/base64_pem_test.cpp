@@ -1,10 +1,15 @@
 #include "encoding/atomic_file.h"
 #include "encoding/base64.h"
+#include "encoding/error.h"
 #include "encoding/pem.h"
 
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
 
 #include <random>
 
@@ -140,22 +145,35 @@ TEST(PemFiles, DerToBase64AndBackGivesTheSameBytes) {
     EXPECT_EQ(ReadFileBytes(source), der);
 
     const auto pem = folder / "PEM-cert.cer";
-    ASSERT_TRUE(DerFileToBase64(source, pem));
+    DerFileToBase64(source, pem);
     const std::string line = TempFolder::Read(pem);
     ASSERT_TRUE(line.ends_with("\r\n"));
     EXPECT_EQ(line.find_first_of("\r\n"), line.size() - 2);  // one line, however long
     EXPECT_EQ(line.find("-----"), std::string::npos);
 
     const auto back = folder / "DER-cert.cer";
-    ASSERT_TRUE(PemFileToDer(pem, back));
+    PemFileToDer(pem, back);
     EXPECT_EQ(ReadFileBytes(back), der);
 
     // Armoured text with LF line ends converts the same way.
     const auto armoured = folder.Write(
         "a.pem", "-----BEGIN CERTIFICATE-----\n" + Base64Encode(der).substr(0, 64) + "\n" +
                      Base64Encode(der).substr(64) + "\n-----END CERTIFICATE-----\n");
-    ASSERT_TRUE(PemFileToDer(armoured, back));
+    PemFileToDer(armoured, back);
     EXPECT_EQ(ReadFileBytes(back), der);
+}
+
+// The message of the error a conversion throws.
+std::string ConversionError(void (*convert)(const std::filesystem::path&,
+                                            const std::filesystem::path&),
+                            const std::filesystem::path& source,
+                            const std::filesystem::path& target) {
+    try {
+        convert(source, target);
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "no error";
 }
 
 TEST(PemFiles, TextThatDoesNotDecodeFailsAndWritesNothing) {
@@ -170,19 +188,113 @@ TEST(PemFiles, TextThatDoesNotDecodeFailsAndWritesNothing) {
     };
     for (const auto& text : bad) {
         const auto source = folder.Write("x.pem", text);
-        EXPECT_FALSE(PemFileToDer(source, target)) << text;
+        EXPECT_EQ(ConversionError(PemFileToDer, source, target),
+                  "Не удается декодировать файл \"" + source.string() +
+                      "\". Файл не содержит данных base64.")
+            << text;
         EXPECT_FALSE(std::filesystem::exists(target)) << text;
     }
     // An existing target stays as it was.
     folder.Write("DER-x.cer", "old");
-    EXPECT_FALSE(PemFileToDer(folder / "x.pem", target));
+    EXPECT_NE(ConversionError(PemFileToDer, folder / "x.pem", target), "no error");
     EXPECT_EQ(TempFolder::Read(target), "old");
-    // A missing source, and an unwritable target, fail too.
-    EXPECT_FALSE(PemFileToDer(folder / "missing.pem", folder / "t1"));
-    EXPECT_FALSE(DerFileToBase64(folder / "missing.cer", folder / "t2"));
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"DER-x.cer", "x.pem"}));
+}
+
+// Each failure names its step (reading, decoding, writing), the file it
+// failed on and the system's reason; nothing is left behind.
+TEST(PemFiles, FailuresNameTheStepTheFileAndTheReason) {
+    TempFolder folder;
     const auto good = folder.Write("good.pem", "QUJD");
-    EXPECT_FALSE(PemFileToDer(good, target / "under-a-file"));
-    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"DER-x.cer", "good.pem", "x.pem"}));
+    const auto missing = folder / "missing.cer";
+    EXPECT_EQ(
+        ConversionError(DerFileToBase64, missing, folder / "t"),
+        "Не удается прочитать файл \"" + missing.string() + "\". Не удается найти указанный файл.");
+    EXPECT_EQ(ConversionError(PemFileToDer, "/dev/zero", folder / "t"),
+              "Не удается прочитать файл \"/dev/zero\". Это устройство, а не обычный файл.");
+    const auto under_a_file = good / "t";
+    EXPECT_EQ(ConversionError(PemFileToDer, good, under_a_file),
+              "Не удается записать файл \"" + under_a_file.string() +
+                  "\". Системе не удается найти указанный путь.");
+    const auto long_name = folder / std::string(300, 'n');
+    EXPECT_EQ(ConversionError(DerFileToBase64, good, long_name),
+              "Не удается записать файл \"" + long_name.string() +
+                  "\". Имя файла или его расширение имеет слишком большую длину.");
+
+    // A disk that fills up while the target is written: a file size limit
+    // makes the writes fail as a full disk would.
+    const auto big = folder.Write("big.der", std::string(300000, 'x'));
+    struct rlimit old_limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old_limit;
+    limit.rlim_cur = 100000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const std::string full = ConversionError(DerFileToBase64, big, folder / "PEM-big.der");
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    std::signal(SIGXFSZ, old_handler);
+    EXPECT_EQ(full, "Не удается записать файл \"" + (folder / "PEM-big.der").string() +
+                        "\". Размер файла превышает допустимый предел, файл не может быть "
+                        "сохранен.");
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"big.der", "good.pem"}));
+}
+
+// The streamed conversion gives exactly what the whole-text rule gives
+// (StripPemArmour, then Base64Decode), also where the armour or the END line
+// straddles the blocks the file is read in.
+TEST(PemFiles, StreamedDecodingFollowsTheWholeTextRule) {
+    TempFolder folder;
+    const std::string body = Base64Encode(Bytes(100000, 0xA5));  // longer than a block
+    const std::string filler(65536 - 7, 'Q');
+    const std::vector<std::string> texts = {
+        "QUJD",
+        "QQ==",
+        "QQ",
+        "QUJD=\nRA==",
+        "-----BEGIN X-----\n" + body + "\n-----END X-----\ntrailing junk -- !",
+        "QUJD\n-----BEGIN X-----\nRA==\n-----END X-----\n",
+        "QUJD-----BEGIN X-----\nRA==\n-----END X-----\n",
+        "-----BEGIN X-----\nQUJD\n---END X-----\n",
+        "-----BEGIN X-----\nQUJD\n-----END",
+        "-----BEGIN X-----\nQUJD\n-----EN",
+        "-----BEGIN X-----\nQUJD-",
+        "-----BEGIN X-----",
+        "-----BEGIN X----",
+        "-----BEGIN------QUJD",
+        "------BEGIN X-----\nQUJD\n-----END X-----\n",
+        "QUJD\n-----END X-----\n",
+        "QUJD\n-----END X-----\n-----BEGIN Y-----\nRA==\n",
+        filler + "-----BEGIN X-----\nQUJD\n-----END X-----",
+        "-----BEGIN X-----\n" + filler + "\n-----END X-----",
+        "-----BEGIN X-----\n" + std::string(65536 - 20, 'A') + "\n-----END X-----",
+        body + "=",
+        body + "===",
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text.size() < 80 ? text : "(" + std::to_string(text.size()) + " chars)");
+        const auto source = folder.Write("x.pem", text);
+        const auto target = folder / "x.der";
+        std::filesystem::remove(target);
+        const std::optional<Bytes> expected = Base64Decode(StripPemArmour(text));
+        if (expected && !expected->empty()) {
+            EXPECT_EQ(ConversionError(PemFileToDer, source, target), "no error");
+            EXPECT_EQ(ReadFileBytes(target), expected);
+        } else {
+            EXPECT_NE(ConversionError(PemFileToDer, source, target), "no error");
+            EXPECT_FALSE(std::filesystem::exists(target));
+        }
+    }
+    // Encoding in blocks gives the one line the whole file gives.
+    for (std::size_t size : {0u, 1u, 65535u, 65536u, 65537u, 200000u}) {
+        Bytes bytes(size);
+        for (std::size_t k = 0; k < size; ++k) {
+            bytes[k] = static_cast<std::uint8_t>(k * 7 + k / 300);
+        }
+        const auto source = folder / "x.der";
+        ASSERT_TRUE(WriteFileAtomic(source, bytes));
+        DerFileToBase64(source, folder / "x.b64");
+        EXPECT_EQ(TempFolder::Read(folder / "x.b64"), Base64Encode(bytes) + "\r\n") << size;
+    }
 }
 
 }  // namespace

@@ -236,8 +236,11 @@ TEST_F(MainWindow, ConversionThatWritesNothingSaysSo) {
     dialogs_->saveAnswers = {target, elsewhere};
     Trigger("PEMtoDER1");
     Trigger("DERtoPEM1");
-    EXPECT_EQ(dialogs_->ErrorTexts(), (Lines{"Не удалось создать файл - " + target.string(),
-                                             "Не удалось создать файл - " + elsewhere.string()}));
+    EXPECT_EQ(dialogs_->ErrorTexts(),
+              (Lines{"Не удается декодировать файл \"" + (folder_ / "text.txt").string() +
+                         "\". Файл не содержит данных base64.",
+                     "Не удается записать файл \"" + elsewhere.string() +
+                         "\". Системе не удается найти указанный путь."}));
     EXPECT_EQ(dialogs_->messages.size(), 2u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_),
                             std::filesystem::directory_iterator()),

@@ -6,7 +6,7 @@
 namespace velmora {
 namespace {
 
-using Converter = bool (*)(const std::filesystem::path&, const std::filesystem::path&);
+using Converter = void (*)(const std::filesystem::path&, const std::filesystem::path&);
 
 void RunConversion(Dialogs& dialogs, std::string_view prefix, Converter convert) {
     const auto source = dialogs.ChooseOpenFile(open_filter::kAllFiles);
@@ -18,13 +18,10 @@ void RunConversion(Dialogs& dialogs, std::string_view prefix, Converter convert)
     if (!target) {
         return;
     }
-    // The conversion does not judge the content, but a file that could not be
-    // read, decoded or written is no created file: saying so would hide the
-    // failure.
-    if (!convert(*source, *target)) {
-        ShowErrorBox(dialogs, "Не удалось создать файл - " + target->string());
-        return;
-    }
+    // A file that could not be read, decoded or written is no created file:
+    // the conversion's error, naming the step and the file, goes to the
+    // caller's error box instead of the success message.
+    convert(*source, *target);
     ShowInfoBox(dialogs, CreatedFileMessage(*target));
 }
 

@@ -21,7 +21,8 @@ std::string ProposedConversionName(std::string_view prefix, const std::filesyste
 // The message shown after a conversion: "Создан файл - " and the target.
 std::string CreatedFileMessage(const std::filesystem::path& target);
 
-// "PEM to DER": base64 text, armoured or bare, to its bytes.
+// "PEM to DER": base64 text, armoured or bare, to its bytes. A conversion
+// that fails throws Error naming the step, the file and the reason.
 void RunPemToDer(Dialogs& dialogs);
 
 // "DER to PEM": any file's bytes to one line of base64 text.
