@@ -5,11 +5,15 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <string>
+#include <string_view>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,29 +27,70 @@ std::filesystem::path FolderOf(const std::filesystem::path& target) {
     return folder.empty() ? std::filesystem::path(".") : folder;
 }
 
-// Creates a new temporary file next to the target. The name is a dot, the
-// target's name (cut, so that a name near the system's limit still leaves
-// room) and a random suffix: a leftover after a crash is hidden and easy to
-// tell.
-int CreateTemporary(const std::filesystem::path& target, mode_t mode,
-                    std::filesystem::path& created) {
-    const std::filesystem::path folder = FolderOf(target);
-    const std::string stem = target.filename().native().substr(0, 200);
-    std::random_device random;
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        char suffix[16];
-        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-        std::filesystem::path candidate = folder / ("." + stem + suffix);
-        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0) {
-            created = std::move(candidate);
-            return fd;
-        }
-        if (errno != EEXIST && errno != EINTR) {
-            return -1;
+// The name a temporary file takes beside the target: a dot, the target's
+// name (cut, so that a name near the system's limit still leaves room) and a
+// random suffix, so that one that is left over is hidden and easy to tell.
+std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigned random) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", random);
+    return FolderOf(target) / ("." + target.filename().native().substr(0, 200) + suffix);
+}
+
+// True for a name TemporaryName gives: ".<name>.<8 hex digits>.tmp".
+bool IsTemporaryName(std::string_view name) {
+    constexpr std::size_t kSuffix = 1 + 8 + 4;  // ".xxxxxxxx.tmp"
+    if (name.size() < 1 + 1 + kSuffix || name[0] != '.' || !name.ends_with(".tmp")) {
+        return false;
+    }
+    const std::string_view suffix = name.substr(name.size() - kSuffix);
+    if (suffix[0] != '.') {
+        return false;
+    }
+    for (const char c : suffix.substr(1, 8)) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return false;
         }
     }
-    return -1;
+    return true;
+}
+
+// A writer holds an exclusive lock on its temporary file from before the
+// file has a name (or, where the system offers no unnamed files, from just
+// after it is created, while it is still empty) until it is renamed over
+// the target. A temporary file that can be locked therefore belongs to a
+// writer that died (killed, or the machine stopped): it is removed, unless
+// it is still empty and recent, which may be a writer that has not yet
+// taken its lock.
+void RemoveDeadLeftovers(const std::filesystem::path& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    const int dir_fd = ::dirfd(dir);
+    while (const struct dirent* entry = ::readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name)) {
+            continue;
+        }
+        const int fd = ::openat(dir_fd, entry->d_name,
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            continue;
+        }
+        struct stat info {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            (info.st_size > 0 || info.st_mtime + 60 < ::time(nullptr))) {
+            ::unlinkat(dir_fd, entry->d_name, 0);
+        }
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+// Whether unnamed files can be given a name later: linking one needs its
+// path under /proc.
+bool CanLinkUnnamedFiles() {
+    return ::access("/proc/self/fd", X_OK) == 0;
 }
 
 }  // namespace
@@ -94,9 +139,8 @@ bool AtomicFileWriter::Open(const std::filesystem::path& target,
             forceMode = true;
         }
     }
-    fd_ = CreateTemporary(target, mode, temporary_);
-    if (fd_ < 0) {
-        error_ = errno;
+    RemoveDeadLeftovers(FolderOf(target));
+    if (!CreateTemporary(mode)) {
         return false;
     }
     // The mode given to open is cut by the umask; a forced one is set whole.
@@ -104,6 +148,39 @@ bool AtomicFileWriter::Open(const std::filesystem::path& target,
         return Fail();
     }
     return true;
+}
+
+bool AtomicFileWriter::CreateTemporary(mode_t mode) {
+    // An unnamed file in the target's folder leaves nothing behind if the
+    // process dies before Commit: it gets a name only when it is whole.
+    if (CanLinkUnnamedFiles()) {
+        fd_ = ::open(FolderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        if (fd_ >= 0) {
+            ::flock(fd_, LOCK_EX);
+            return true;
+        }
+        // Systems and file systems without unnamed files say so in one of
+        // these ways; anything else is a real failure.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+            error_ = errno;
+            return false;
+        }
+    }
+    std::random_device random;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        std::filesystem::path candidate = TemporaryName(target_, random());
+        fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd_ >= 0) {
+            ::flock(fd_, LOCK_EX);
+            temporary_ = std::move(candidate);
+            return true;
+        }
+        if (errno != EEXIST && errno != EINTR) {
+            break;
+        }
+    }
+    error_ = errno;
+    return false;
 }
 
 bool AtomicFileWriter::Write(ByteView bytes) {
@@ -133,14 +210,36 @@ bool AtomicFileWriter::Commit() {
     if (::fsync(fd_) != 0) {
         return Fail();
     }
-    // A late write error can show up only when closing.
-    if (::close(std::exchange(fd_, -1)) != 0 ||
-        ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (temporary_.empty() && !NameUnnamedFile()) {
+        return Fail();
+    }
+    // The lock is held until the file is in place, so that no other writer
+    // takes the named file for a dead one's leftover.
+    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
         return Fail();
     }
     temporary_.clear();
+    ::close(std::exchange(fd_, -1));
     SyncFolder(FolderOf(target_));
     return true;
+}
+
+bool AtomicFileWriter::NameUnnamedFile() {
+    // A new name cannot replace the target in one step, so the file gets a
+    // temporary name first and is renamed over the target from it.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    std::random_device random;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        std::filesystem::path candidate = TemporaryName(target_, random());
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary_ = std::move(candidate);
+            return true;
+        }
+        if (errno != EEXIST && errno != EINTR) {
+            return false;
+        }
+    }
+    return false;
 }
 
 bool AtomicFileWriter::Fail() {

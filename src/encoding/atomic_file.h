@@ -1,15 +1,20 @@
 // Whole-file reads and atomic file writes. A write goes to a temporary file
 // in the target's folder, is flushed to disk and then renamed over the
 // target, so the target holds either its old content or the whole new one,
-// never a part. Ordinary I/O failures (missing folder, no permission, disk
-// full) give false or nothing; nothing is thrown for them and the caller
-// reports them.
+// never a part. The temporary file has no name until it is whole where the
+// system offers unnamed files, so a writer that is killed leaves nothing
+// behind; where it must be named from the start, the leftovers of a dead
+// writer are removed by the next write to that folder. Ordinary I/O failures (missing folder, no
+// permission, disk full) give false or nothing; nothing is thrown for them and the caller reports
+// them.
 #pragma once
 
 #include "encoding/bytes.h"
 
 #include <filesystem>
 #include <optional>
+
+#include <sys/types.h>
 
 namespace velmora {
 
@@ -43,6 +48,8 @@ class AtomicFileWriter {
     int error() const { return error_; }
 
   private:
+    bool CreateTemporary(mode_t mode);
+    bool NameUnnamedFile();
     bool Fail();
     void Discard();
 

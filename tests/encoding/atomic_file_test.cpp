@@ -7,7 +7,12 @@
 #include <cerrno>
 #include <utility>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -62,7 +67,8 @@ TEST(AtomicFile, WriterPutsThePiecesInPlaceOnlyOnCommit) {
         AtomicFileWriter moved = std::move(writer);
         EXPECT_FALSE(writer.Write(AsBytes("lost")));
         ASSERT_TRUE(moved.Write(AsBytes("listing")));
-        EXPECT_EQ(folder.Entries().size(), 2u);
+        // The file being written has no name yet.
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"listing"});
     }
     // Not committed: the temporary file is gone, the target as it was.
     EXPECT_EQ(TempFolder::Read(file), "old");
@@ -102,6 +108,72 @@ TEST(AtomicFile, PermissionsAreKeptOrSet) {
     ASSERT_EQ(::stat(key.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(TempFolder::Read(key), "new");
+}
+
+// A writer killed at any moment leaves nothing behind once the next write
+// to the folder has run: its file had no name yet, or it is a dead writer's
+// leftover that the next write removes.
+TEST(AtomicFile, KilledWritersLeaveNothingBehind) {
+    TempFolder folder;
+    const auto target = folder / "listing.csv";
+    const Bytes block(1 << 20, 0x42);
+    for (int round = 0; round < 24; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Writes and commits the target over and over until killed.
+            for (;;) {
+                AtomicFileWriter writer;
+                if (!writer.Open(target)) {
+                    ::_exit(1);
+                }
+                for (int k = 0; k < 4; ++k) {
+                    writer.Write(block);
+                }
+                writer.Commit();
+            }
+        }
+        // Kills it at a different point of its work each round (where
+        // exactly does not matter: the outcome must be the same).
+        ::usleep(static_cast<useconds_t>(500 + round * 1700));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        ASSERT_TRUE(WriteFileAtomic(folder / "next", AsBytes("x")));
+        std::vector<std::string> entries = folder.Entries();
+        std::erase(entries, "listing.csv");
+        EXPECT_EQ(entries, std::vector<std::string>{"next"}) << round;
+    }
+}
+
+TEST(AtomicFile, NextWriteRemovesOnlyDeadWritersLeftovers) {
+    TempFolder folder;
+    folder.Write(".key.0a1b2c3d.tmp", "part of a dead writer's file");
+    // Still empty and recent: perhaps a writer that has not locked it yet.
+    folder.Write(".key.00000000.tmp", "");
+    // Locked: a live writer's file.
+    const auto live = folder.Write(".store.ffffffff.tmp", "being written");
+    const int live_fd = ::open(live.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(live_fd, 0);
+    ASSERT_EQ(::flock(live_fd, LOCK_EX), 0);
+    // Names no writer gives.
+    folder.Write(".key.0A1B2C3D.tmp", "x");
+    folder.Write(".key.tmp", "x");
+    folder.Write("key.0a1b2c3d.tmp", "x");
+
+    ASSERT_TRUE(WriteFileAtomic(folder / "key", AsBytes("new")));
+    EXPECT_EQ(folder.Entries(),
+              (std::vector<std::string>{".key.00000000.tmp", ".key.0A1B2C3D.tmp", ".key.tmp",
+                                        ".store.ffffffff.tmp", "key", "key.0a1b2c3d.tmp"}));
+    ::close(live_fd);
+    // Once its writer is gone, and an empty one once it is old.
+    const auto empty = folder / ".key.00000000.tmp";
+    const struct timespec old_times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, empty.c_str(), old_times, 0), 0);
+    ASSERT_TRUE(WriteFileAtomic(folder / "key", AsBytes("newer")));
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{".key.0A1B2C3D.tmp", ".key.tmp", "key",
+                                                          "key.0a1b2c3d.tmp"}));
 }
 
 }  // namespace
