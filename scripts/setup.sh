@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config clang-format ccache
     libcli11-dev
     libssl-dev openssl libengine-gost-openssl
-    qt6-base-dev qt6-translations-l10n libgl-dev fonts-liberation desktop-file-utils
+    qt6-base-dev qt6-translations-l10n libqt6svg6 libgl-dev fonts-liberation desktop-file-utils
     libgtest-dev libgmock-dev
     xvfb xauth
 )

@@ -19,10 +19,7 @@ void ConsoleView::AppendRun(const TextRun& run) {
     has_line_ = true;
     line_ += format_ == OutputFormat::Marked ? MarkedRunText(run) : PlainRunText(run);
     last_text_ += run.text;
-    const std::size_t cr = last_text_.rfind('\r');
-    if (cr != std::string::npos) {
-        last_text_.erase(0, cr + 1);
-    }
+    last_text_ = std::string(TextAfterLastBreak(last_text_));
 }
 
 std::string ConsoleView::LastLineText() const {

@@ -252,10 +252,11 @@ TEST(ConsoleView, RepaintPrintsTheLineSoFarAndLaterRunsContinueIt) {
     EXPECT_EQ(out.str(), "загрузка");
     AppendReportText(view, " и ещё", kBlack, FontStyle::Bold, 12);
     EXPECT_EQ(view.LastLineText(), "загрузка и ещё");
-    AddReportLine(view, "AA \rBB", kBlack, FontStyle::Bold, 10);
-    EXPECT_EQ(view.LastLineText(), "BB");
+    // A value holding a CR LF, a lone CR or a lone LF breaks the line once.
+    AddReportLine(view, "AA \r\nBB\rCC\nDD", kBlack, FontStyle::Bold, 10);
+    EXPECT_EQ(view.LastLineText(), "DD");
     view.Finish();
-    EXPECT_EQ(out.str(), "загрузка и ещё\nAA \nBB\n");
+    EXPECT_EQ(out.str(), "загрузка и ещё\nAA \nBB\nCC\nDD\n");
 }
 
 }  // namespace

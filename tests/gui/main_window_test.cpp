@@ -10,10 +10,12 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QWindow>
 
 namespace velmora {
 namespace {
@@ -62,6 +64,15 @@ class MainWindow : public testing::TempFolderTest {
         }
         return lines;
     }
+    // Shows the window with a start file and waits until the file was opened.
+    void ShowWithStartFile(const std::filesystem::path& file) {
+        bool done = false;
+        window_->SetStartFile(file);
+        window_->SetStartDone([&done] { done = true; });
+        window_->show();
+        QTRY_VERIFY(done);
+        window_->SetStartDone(nullptr);
+    }
     States PrintStates() const {
         States states;
         for (const auto& [name, enabled] : kCertificateStates) {
@@ -76,9 +87,7 @@ class MainWindow : public testing::TempFolderTest {
 
 TEST_F(MainWindow, StartsWithTheCertificateOfTheFirstArgument) {
     const auto file = DataFile("ee-256.cer");
-    window_->SetStartFile(file);
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    ShowWithStartFile(file);
 
     const Lines lines = ViewLines();
     ASSERT_GT(lines.size(), 10u);
@@ -131,8 +140,7 @@ TEST_F(MainWindow, RequestAfterCertificateSwitchesThePrintItems) {
 TEST_F(MainWindow, UnsupportedFileKeepsTheMenuStates) {
     // A first file that does not load leaves the print menu off.
     const auto missing = folder_ / "missing.cer";
-    window_->SetStartFile(missing);
-    window_->show();
+    ShowWithStartFile(missing);
     const std::string missing_text =
         "Не удается прочитать файл \"" + missing.string() + "\". Не удается найти указанный файл.";
     EXPECT_EQ(dialogs_->ErrorTexts(), Lines{missing_text});
@@ -151,6 +159,55 @@ TEST_F(MainWindow, UnsupportedFileKeepsTheMenuStates) {
     ASSERT_NE(window_->CurrentRecord(), nullptr);
     EXPECT_EQ(window_->CurrentRecord()->Kind, "");
     EXPECT_TRUE(window_->CurrentRecord()->Subject.Items.empty());
+}
+
+// Dialogs that note, for each message box, whether the main window was
+// already on the screen under it.
+class WindowAwareDialogs : public ScriptedDialogs {
+  public:
+    QWidget* window = nullptr;
+    std::vector<bool> windowShownUnderBox;
+
+    MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                              MessageButtons buttons) override {
+        windowShownUnderBox.push_back(window != nullptr && window->isVisible() &&
+                                      window->windowHandle() != nullptr &&
+                                      window->windowHandle()->isExposed());
+        return ScriptedDialogs::ShowMessage(text, caption, icon, buttons);
+    }
+};
+
+// A file named on the command line that does not load: the window is on the
+// screen first, and the error box stands over it.
+TEST_F(MainWindow, StartFileErrorBoxStandsOverTheShownWindow) {
+    auto dialogs = std::make_unique<WindowAwareDialogs>();
+    WindowAwareDialogs* seen = dialogs.get();
+    TFVelmora window(folder_, std::move(dialogs));
+    seen->window = &window;
+    bool done = false;
+    window.SetStartFile(folder_ / "missing.cer");
+    window.SetStartDone([&done] { done = true; });
+    window.show();
+    QTRY_VERIFY(done);
+    EXPECT_EQ(seen->windowShownUnderBox, std::vector<bool>{true});
+    EXPECT_EQ(seen->ErrorTexts().size(), 1u);
+}
+
+// The program's icon is on every window; the menu bar and its menus are
+// drawn in one font.
+TEST_F(MainWindow, IconAndOneFontForTheMenuBarAndItsMenus) {
+    EXPECT_FALSE(ProgramIcon().pixmap(32, 32).isNull());
+    EXPECT_FALSE(window_->windowIcon().pixmap(32, 32).isNull());
+    const QFontInfo bar(window_->menuBar()->font());
+    const auto menus = window_->menuBar()->findChildren<QMenu*>();
+    ASSERT_GT(menus.size(), 10);
+    for (QMenu* menu : menus) {
+        const QFontInfo font(menu->font());
+        EXPECT_EQ(font.family(), bar.family()) << menu->objectName().toStdString();
+        EXPECT_EQ(font.pointSizeF(), bar.pointSizeF()) << menu->objectName().toStdString();
+    }
+    // The report view keeps its own font.
+    EXPECT_EQ(window_->Rep()->font().pointSize(), 10);
 }
 
 TEST_F(MainWindow, PopupItemsFollowSelectionAndClipboard) {
@@ -270,9 +327,7 @@ class PaintRecorder : public QObject {
 TEST_F(MainWindow, CrlListingWithProgressLinesPaintedAsWritten) {
     // A CRL named on the command line is listed at once.
     const auto empty = Copy("crl-empty.crl", "empty.crl");
-    window_->SetStartFile(empty);
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    ShowWithStartFile(empty);
     EXPECT_EQ(ViewLines().size(), 3u);
     std::string listing = AsText(testing::ReadFileBytes(empty.string() + ".csv"));
     EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 3);

@@ -84,12 +84,24 @@ TEST_F(ReportViewTest, EveryRunKeepsItsAttributes) {
     EXPECT_EQ(view_.LastLineText(), " ");
 }
 
-// A carriage return inside a text ends the line on screen, and the last line
-// is what follows the last one, as in the recording view.
+// A line break inside a text (CR LF, CR or LF) ends the line on screen once,
+// and the last line is what follows the last one, as in the recording view.
 TEST_F(ReportViewTest, CarriageReturnsBreakLinesLikeTheRecordingView) {
     const std::vector<std::vector<std::string>> cases = {
-        {"abc"},      {"a\rb"},        {"a\rb\rc"},    {"a\r"},         {"", "x"},
-        {"a\r", "b"}, {"12\r34", "5"}, {"line", "\r"}, {"Отдел\rучёта"}};
+        {"abc"},
+        {"a\rb"},
+        {"a\rb\rc"},
+        {"a\r"},
+        {"", "x"},
+        {"a\r", "b"},
+        {"12\r34", "5"},
+        {"line", "\r"},
+        {"Отдел\rучёта"},
+        // A name value holding a line break, in any of its three forms.
+        {"a\r\nb"},
+        {"a\nb"},
+        {"a\n\rb"},
+        {"a\r\n\r\nb", "\n"}};
     for (const auto& texts : cases) {
         RecordingView recording;
         view_.Clear();
@@ -103,13 +115,13 @@ TEST_F(ReportViewTest, CarriageReturnsBreakLinesLikeTheRecordingView) {
         EXPECT_EQ(edit_.toPlainText().toStdString(), shown) << texts[0];
     }
 
-    // A CR LF pair is one break; a lone LF breaks the line within its paragraph.
+    // A CR LF pair is one break, and so is a lone LF.
     view_.Clear();
     AddReportLine(view_, "a\r\nb", kBlack, FontStyle::Regular, 10);
     EXPECT_EQ(edit_.document()->blockCount(), 2);
     AddReportLine(view_, "c\nd", kBlack, FontStyle::Regular, 10);
-    EXPECT_EQ(edit_.document()->blockCount(), 3);
-    EXPECT_EQ(view_.LastLineText(), "c\nd");
+    EXPECT_EQ(edit_.document()->blockCount(), 4);
+    EXPECT_EQ(view_.LastLineText(), "d");
 }
 
 TEST_F(ReportViewTest, ScrollsToTheTopAfterAReport) {

@@ -29,5 +29,15 @@ TEST(RecordingView, KeepsRunsAndRendersPlainAndMarkedText) {
               "{P}C:/data/a.cer\n{R10}Серийный номер: {B10}01AB\n{B8}00 11 \\r22 33 \\r\n{B8} \n");
 }
 
+// A line break in a value ends the printed line once, whichever form it has.
+TEST(RecordingView, EveryFormOfLineBreakEndsTheLineOnce) {
+    RecordingView view;
+    AddReportLine(view, "Улица: ", kBlack, FontStyle::Regular, 10);
+    AppendReportText(view, "д. 4\r\nкорп. 2\rкв. 7\nподъезд 1", kBlack, FontStyle::Bold, 10);
+    EXPECT_EQ(view.PlainText(), "Улица: д. 4\nкорп. 2\nкв. 7\nподъезд 1\n");
+    EXPECT_EQ(view.LastLineText(), "подъезд 1");
+    EXPECT_EQ(view.MarkedText(), "{R10}Улица: {B10}д. 4\\r\\nкорп. 2\\rкв. 7\\nподъезд 1\n");
+}
+
 }  // namespace
 }  // namespace velmora

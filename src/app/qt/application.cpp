@@ -4,8 +4,16 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <QIcon>
+
 #include <cstdio>
 #include <exception>
+
+// The resources of the window library; a static library's resources must be
+// registered by name.
+static void InitIconResource() {
+    Q_INIT_RESOURCE(icon);
+}
 
 namespace velmora {
 
@@ -21,6 +29,16 @@ VelmoraApplication::VelmoraApplication(int& argc, char** argv) : QApplication(ar
         installTranslator(translator);
     }
     InstallFontSubstitutions();
+    setWindowIcon(ProgramIcon());
+}
+
+QIcon ProgramIcon() {
+    // The installed icon, as the desktop's icon theme finds it (the
+    // installation puts it under share/icons/hicolor); a program run where
+    // it was built carries the same picture in itself.
+    InitIconResource();
+    return QIcon::fromTheme(QStringLiteral("velmora"),
+                            QIcon(QStringLiteral(":/velmora/velmora.svg")));
 }
 
 void VelmoraApplication::SetErrorHandler(std::function<void(const std::string&)> handler) {

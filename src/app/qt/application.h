@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QIcon>
 
 #include <functional>
 #include <string>
@@ -25,6 +26,11 @@ class VelmoraApplication : public QApplication {
   private:
     std::function<void(const std::string&)> error_handler_;
 };
+
+// The program's icon: the installed one (desktop/velmora.svg, installed
+// into the hicolor theme), or the same picture built into the program when
+// it is not installed. Every window of the program shows it.
+QIcon ProgramIcon();
 
 // Font names of the window's design that this system may lack, mapped onto
 // metric-compatible fonts that it has. Called once, before any window exists.

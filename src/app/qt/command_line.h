@@ -1,5 +1,6 @@
-// The program's arguments: the file to open, and the picture-taking mode
-// that the documentation's screenshots are made with.
+// The program's arguments: the file to open, the usual --help and --version,
+// and the picture-taking mode that the documentation's screenshots are made
+// with.
 #pragma once
 
 #include <filesystem>
@@ -17,10 +18,21 @@ struct CommandLine {
     // "--window NAME" after the picture's name: picture that window or
     // dialog of the program, shown over the file, instead of the main window.
     std::optional<std::string> window;
+    // "--help" (or "-h") and "--version": answered on the standard output
+    // without opening a window.
+    bool help = false;
+    bool version = false;
 };
 
 // Reads the arguments. Only the first file argument counts; the rest are
 // ignored. File names are taken byte for byte: they need not be valid text.
+// "--" ends the options, so that a file named "--help" can still be opened.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// The text "velmora --help" prints.
+std::string HelpText();
+
+// The text "velmora --version" prints: the program's name and version.
+std::string VersionText();
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 // certificate file to show (or a CRL to list); further arguments are ignored.
 //
 //   velmora [FILE]
+//   velmora --help | --version
 //   velmora --screenshot OUT.png [FILE]   shows FILE, saves a picture of the
 //                                         window as OUT.png and ends
 //   velmora --screenshot OUT.png --window NAME FILE
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -77,6 +79,12 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::path start_folder = std::filesystem::current_path(ec);
     const velmora::CommandLine command_line = velmora::ParseCommandLine(argc, argv);
+    // Answered without a window, and without needing a display.
+    if (command_line.help || command_line.version) {
+        const std::string text = command_line.help ? velmora::HelpText() : velmora::VersionText();
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
 
     velmora::VelmoraApplication app(argc, argv);
     velmora::TFVelmora window(std::move(start_folder));
@@ -88,19 +96,26 @@ int main(int argc, char** argv) {
     if (!command_line.window) {
         window.SetStartFile(command_line.file);
     }
-    window.show();
     if (command_line.screenshot) {
         const QString out = QFile::decodeName(command_line.screenshot->c_str());
-        QWidget* target = &window;
         if (command_line.window) {
-            target = ShowNamedWindow(*command_line.window, command_line.file.value_or(""), &window);
+            window.show();
+            QWidget* target =
+                ShowNamedWindow(*command_line.window, command_line.file.value_or(""), &window);
             if (target == nullptr) {
                 std::fprintf(stderr, "velmora: нельзя показать окно %s\n",
                              command_line.window->c_str());
                 return 1;
             }
+            SavePictureAndQuit(target, out);
+        } else if (command_line.file) {
+            // The file is opened once the window is on the screen; the
+            // picture is taken after that.
+            window.SetStartDone([&window, out] { SavePictureAndQuit(&window, out); });
+        } else {
+            SavePictureAndQuit(&window, out);
         }
-        SavePictureAndQuit(target, out);
     }
+    window.show();
     return app.exec();
 }

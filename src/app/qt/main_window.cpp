@@ -10,6 +10,7 @@
 #include "report/crl/crl_listing.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QTextEdit>
+#include <QWindow>
 
 #include <exception>
 #include <span>
@@ -138,6 +140,9 @@ ReportView& TFVelmora::View() {
 void TFVelmora::BuildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenuCI"));
+    // The bar would take the window's smaller font; it is drawn in the
+    // menus' own font, as the menus that drop from it are.
+    bar->setFont(QApplication::font("QMenu"));
     std::vector<QMenu*> open;  // the submenu at each depth on the way down
     for (const MenuEntry& entry : kMenu) {
         open.resize(static_cast<std::size_t>(entry.depth));
@@ -403,9 +408,31 @@ void TFVelmora::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
-    if (start_file_) {
-        const std::filesystem::path file = *start_file_;
-        RunCommand([this, &file] { OpenStartFile(file); });
+    if (start_file_ && windowHandle() != nullptr) {
+        // The file is opened once the window is on the screen, so that an
+        // error box about it stands over the window rather than alone.
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+bool TFVelmora::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        // Queued: the window paints itself in this expose event first.
+        QMetaObject::invokeMethod(this, &TFVelmora::OpenStartFileNow, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFVelmora::OpenStartFileNow() {
+    if (!start_file_) {
+        return;
+    }
+    const std::filesystem::path file = *start_file_;
+    RunCommand([this, &file] { OpenStartFile(file); });
+    if (start_done_) {
+        start_done_();
     }
 }
 

@@ -35,8 +35,12 @@ class TFVelmora : public QMainWindow {
                        std::unique_ptr<Dialogs> dialogs = nullptr, QWidget* parent = nullptr);
     ~TFVelmora() override;
 
-    // The file named on the command line, opened when the window is first shown.
+    // The file named on the command line, opened once the window is first
+    // on the screen (so that an error box about it stands over the window).
     void SetStartFile(std::optional<std::filesystem::path> file) { start_file_ = std::move(file); }
+    // Called after the start file was opened (the screenshot mode saves its
+    // picture then).
+    void SetStartDone(std::function<void()> done) { start_done_ = std::move(done); }
 
     // Where the inventory of installed software looks.
     void SetInventorySources(InventorySources sources) { inventory_ = std::move(sources); }
@@ -96,6 +100,7 @@ class TFVelmora : public QMainWindow {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -105,6 +110,7 @@ class TFVelmora : public QMainWindow {
     void SetItemEnabled(std::string_view name, bool enabled);
     void ExportCrl(const std::filesystem::path& file);
     void OpenStartFile(const std::filesystem::path& file);
+    void OpenStartFileNow();
 
     std::filesystem::path start_folder_;
     std::unique_ptr<Dialogs> dialogs_;
@@ -113,6 +119,7 @@ class TFVelmora : public QMainWindow {
     std::unique_ptr<QtReportView> view_;
     std::unique_ptr<TRCstruct> current_record_;
     std::optional<std::filesystem::path> start_file_;
+    std::function<void()> start_done_;
     bool shown_ = false;
     std::string invoking_item_;
     InventorySources inventory_;

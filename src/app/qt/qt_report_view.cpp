@@ -8,12 +8,6 @@
 #include <QTextEdit>
 
 namespace velmora {
-namespace {
-
-constexpr QChar kLineSeparator(0x2028);
-
-}  // namespace
-
 QtReportView::QtReportView(QTextEdit* edit) : edit_(edit) {
     edit_->setUndoRedoEnabled(false);
 }
@@ -43,15 +37,13 @@ void QtReportView::Insert(QTextCursor& cursor, const TextRun& run) {
     QString piece;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c == u'\r') {
+        if (c == u'\r' || c == u'\n') {
             cursor.insertText(piece, format);
             piece.clear();
             cursor.insertBlock(QTextBlockFormat(), format);
-            if (i + 1 < text.size() && text.at(i + 1) == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n') {
                 ++i;
             }
-        } else if (c == u'\n') {
-            piece += kLineSeparator;
         } else {
             piece += c;
         }
@@ -81,9 +73,7 @@ void QtReportView::AppendRun(const TextRun& run) {
 }
 
 std::string QtReportView::LastLineText() const {
-    QString text = edit_->document()->lastBlock().text();
-    text.replace(kLineSeparator, u'\n');
-    return text.toStdString();
+    return edit_->document()->lastBlock().text().toStdString();
 }
 
 void QtReportView::ScrollToTop() {

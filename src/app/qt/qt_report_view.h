@@ -20,7 +20,7 @@ class QtReportView : public ReportView {
     void Clear() override;
     void StartLine(const TextRun& run) override;
     void AppendRun(const TextRun& run) override;
-    // The last paragraph's text; a line break inside it reads as "\n".
+    // The last paragraph's text.
     std::string LastLineText() const override;
     void ScrollToTop() override;
     // Paints what was written and lets pending paint events through, so a
@@ -29,9 +29,8 @@ class QtReportView : public ReportView {
 
   private:
     QTextCharFormat FormatOf(const TextRun& run) const;
-    // Inserts the run's text at the cursor. A carriage return starts a new
-    // paragraph (a CR LF pair counts as one break); a lone line feed breaks
-    // the line inside the paragraph.
+    // Inserts the run's text at the cursor. Each line break (CR LF, a lone
+    // CR or a lone LF) starts a new paragraph.
     void Insert(QTextCursor& cursor, const TextRun& run);
 
     QTextEdit* edit_;

@@ -30,18 +30,11 @@ std::string RecordingView::LastLineText() const {
     for (const TextRun& run : lines_.back()) {
         text += run.text;
     }
-    const std::size_t cr = text.rfind('\r');
-    return cr == std::string::npos ? text : text.substr(cr + 1);
+    return std::string(TextAfterLastBreak(text));
 }
 
 std::string PlainRunText(const TextRun& run) {
-    std::string out = run.text;
-    for (char& c : out) {
-        if (c == '\r') {
-            c = '\n';
-        }
-    }
-    return out;
+    return BreaksAsNewlines(run.text);
 }
 
 std::string MarkedRunText(const TextRun& run) {
@@ -62,6 +55,8 @@ std::string MarkedRunText(const TextRun& run) {
     for (char c : run.text) {
         if (c == '\r') {
             out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
         } else if (c == '\\') {
             out += "\\\\";
         } else {

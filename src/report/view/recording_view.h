@@ -9,12 +9,14 @@
 
 namespace velmora {
 
-// A run as a plain view shows it: its text, a carriage return ending the line.
+// A run as a plain view shows it: its text, each line break (CR LF, CR or
+// LF) one "\n".
 std::string PlainRunText(const TextRun& run);
 
 // A run marked with its attributes: "{P}" for a plain run, else "{" + R or B
 // + size + "}" (and "#RRGGBB" after the size when not black) before its text;
-// a carriage return is written as "\r" and a backslash as "\\".
+// a carriage return is written as "\r", a line feed as "\n" and a
+// backslash as "\\".
 std::string MarkedRunText(const TextRun& run);
 
 class RecordingView : public ReportView {
@@ -31,8 +33,8 @@ class RecordingView : public ReportView {
     bool ScrolledToTop() const { return scrolled_to_top_; }
 
     // The text as a plain view shows it: the runs of a line joined, one
-    // output line per line of the view, a carriage return inside a text
-    // ending the line; each output line ends with "\n".
+    // output line per line of the view, a line break inside a text ending
+    // the line; each output line ends with "\n".
     std::string PlainText() const;
 
     // The same lines with every run marked by its attributes (MarkedRunText),

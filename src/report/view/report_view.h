@@ -38,14 +38,23 @@ class ReportView {
     virtual void StartLine(const TextRun& run) = 0;
     // Continues the last line with the run (starts one if the view is empty).
     virtual void AppendRun(const TextRun& run) = 0;
-    // The text of the last line as the view shows it: a carriage return
-    // inside a run ends a line, so only what follows the last one counts.
+    // The text of the last line as the view shows it: a line break inside a
+    // run ends a line, so only what follows the last one counts.
     virtual std::string LastLineText() const = 0;
     // Puts the caret at the start and scrolls there.
     virtual void ScrollToTop() = 0;
     // Shows what was written so far before a long step runs.
     virtual void Repaint() {}
 };
+
+// Line breaks inside an inserted text: CR LF, a lone CR and a lone LF each
+// end the line once, in every view.
+
+// The text with each line break made one "\n".
+std::string BreaksAsNewlines(std::string_view text);
+
+// What follows the text's last line break (all of it when it has none).
+std::string_view TextAfterLastBreak(std::string_view text);
 
 // Starts a new line holding the text with the given attributes.
 void AddReportLine(ReportView& view, std::string_view text, Colour colour, FontStyle style,
