@@ -1,5 +1,6 @@
 #include "app/inventory/installed_software.h"
 
+#include "crypto/platform/system/gost_engine.h"
 #include "gui/test_files.h"
 
 #include <gtest/gtest.h>
@@ -29,9 +30,13 @@ class Inventory : public testing::TempFolderTest {
         return stanza;
     }
 
-    std::string OwnProviderLine() const {
-        const platform::InstalledProduct own = platform::OwnProviderProduct();
-        return own.displayName + " (версия " + own.displayVersion + ") " + own.publisher;
+    // The lines "Прочее" always holds: the program's own provider, OpenSSL
+    // and the GOST engine as this machine has them.
+    static Lines AlwaysOther(const std::optional<std::string>& engine_version) {
+        return {OwnProviderLine(),
+                "OpenSSL (версия " + platform::OpenSslVersionText() + ") The OpenSSL Project",
+                GostEngineLine(engine_version, platform::StartGostEngine(),
+                               platform::GostEngineFailureText())};
     }
 
     InventorySources sources_;
@@ -55,31 +60,53 @@ TEST_F(Inventory, InstalledProductsByGroupInTheTableOrder) {
     testing::WriteAll(folder_ / "info" / "continent-ap.list",
                       "/.\n" + sources_.vpnClientManager.string() + "\n");
 
-    const Lines expected = {
+    // Products under the names their vendors give them, with the vendor as
+    // publisher; never the package name or the distribution's maintainer.
+    Lines expected = {
         "ПО КриптоПро:",
         "СКЗИ «КриптоПро CSP» версии 5.0.12000-6",
-        "lsb-cprocsp-base (версия 5.0.12000-6) Crypto-Pro",
-        "cprocsp-pki-cades-64 (версия ) Crypto-Pro",
+        "КриптоПро CSP (версия 5.0.12000-6) ООО \"КРИПТО-ПРО\"",
+        "КриптоПро CSP: криптоядро класса КС2 (версия 5.0.12000-6) ООО \"КРИПТО-ПРО\"",
+        "КриптоПро ЭЦП SDK (CAdES) (версия ) ООО \"КРИПТО-ПРО\"",
         "",
         "ПО Кода Безопасности:",
-        "continent-ap (версия 4.1.7-3) Security Code",
+        "Абонентский пункт \"Континент-АП\" (версия 4.1.7-3) АО \"Код Безопасности\"",
         "СКЗИ \"Континент-АП\" версии 4.1.7.3",
         "",
         "Прочее:",
-        OwnProviderLine(),
-        "libengine-gost-openssl (версия 3.0.1-2+b1) Wartan Hachaturow",
     };
-    EXPECT_EQ(InstalledCryptoSoftware(sources_), expected);
+    for (const std::string& line : AlwaysOther("3.0.1-2+b1")) {
+        expected.push_back(line);
+    }
     EXPECT_EQ(CryptoProVersion(folder_), "5.0.12000-6");
     EXPECT_EQ(CryptoProClass(folder_), "КС2");
 
     // A database folder that is not there reads as an empty database.
     sources_.dpkgRoot = folder_ / "absent";
-    EXPECT_EQ(InstalledCryptoSoftware(sources_),
-              (Lines{"ПО КриптоПро:", "СКЗИ «КриптоПро CSP» версии ", "",
-                     "ПО Кода Безопасности:", "", "Прочее:", OwnProviderLine()}));
+    Lines empty = {"ПО КриптоПро:", "СКЗИ «КриптоПро CSP» версии ", "", "ПО Кода Безопасности:", "",
+                   "Прочее:"};
+    for (const std::string& line : AlwaysOther(std::nullopt)) {
+        empty.push_back(line);
+    }
+    EXPECT_EQ(InstalledCryptoSoftware(sources_), empty);
     EXPECT_EQ(CryptoProVersion(sources_.dpkgRoot), "");
     EXPECT_EQ(CryptoProClass(sources_.dpkgRoot), "");
+}
+
+TEST(InventoryOther, OwnProviderAndGostEngineSayWhatTheyAre) {
+    EXPECT_EQ(OwnProviderLine(), std::string("Криптопровайдер программы Velmora (версия ") +
+                                     VELMORA_VERSION +
+                                     "): программная реализация ГОСТ Р 34.10-2001 и ГОСТ Р "
+                                     "34.10-2012 на OpenSSL, не сертифицированное СКЗИ");
+    const std::string engine = "Модуль ГОСТ для OpenSSL (gost engine)";
+    EXPECT_EQ(GostEngineLine("3.0.1-2", true, ""),
+              engine + " (версия 3.0.1-2): установлен, загружается");
+    EXPECT_EQ(GostEngineLine("3.0.1-2", false, "Не найден модуль."),
+              engine + " (версия 3.0.1-2): установлен, но не загружается (Не найден модуль.)");
+    EXPECT_EQ(GostEngineLine(std::nullopt, true, ""), engine + ": загружается");
+    EXPECT_EQ(GostEngineLine(std::nullopt, false, "Не найден модуль."), engine + ": не установлен");
+    // The machine the tests run on has the engine, and it loads.
+    EXPECT_TRUE(platform::StartGostEngine());
 }
 
 TEST(InventoryClass, TheCharacterAfterTheFirstLatinKC) {

@@ -385,11 +385,13 @@ TEST_F(MainWindow, InventoryWithAnEmptyPackageDatabase) {
     window_->LoadFromFile(DataFile("ee-256.cer"));
     Trigger("skziInfo");
     const Lines lines = ViewLines();
-    ASSERT_EQ(lines.size(), 7u);
+    ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 6),
               (Lines{"ПО КриптоПро:", "СКЗИ «КриптоПро CSP» версии ", "",
                      "ПО Кода Безопасности:", "", "Прочее:"}));
-    EXPECT_TRUE(lines[6].starts_with("Программный криптопровайдер Velmora")) << lines[6];
+    EXPECT_TRUE(lines[6].starts_with("Криптопровайдер программы Velmora")) << lines[6];
+    EXPECT_TRUE(lines[7].starts_with("OpenSSL (версия 3.")) << lines[7];
+    EXPECT_TRUE(lines[8].starts_with("Модуль ГОСТ для OpenSSL")) << lines[8];
     // Every line is regular text of size 12.
     for (QTextBlock block = window_->Rep()->document()->begin(); block.isValid();
          block = block.next()) {

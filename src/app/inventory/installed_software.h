@@ -5,6 +5,7 @@
 #include "crypto/platform/system/inventory_source.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,9 +24,22 @@ struct InventorySources {
 };
 
 // The lines of the list: the three group headings, the CryptoPro CSP version
-// line, one line per installed product of each group, the VPN client line
-// when the client is installed, and the blank lines between the groups.
+// line, one line per installed product of each group under the name its
+// vendor gives it, with the vendor as publisher, the VPN client line when
+// the client is installed, and the blank lines between the groups. "Прочее"
+// always holds the program's own provider (said to be no certified tool),
+// the OpenSSL version in use and whether the GOST engine is installed and
+// loads.
 std::vector<std::string> InstalledCryptoSoftware(const InventorySources& sources = {});
+
+// The line of the program's own cryptographic provider.
+std::string OwnProviderLine();
+
+// The line of the GOST engine: its package version when a package carries
+// it, and whether it is installed and loads (with the reason when it does
+// not).
+std::string GostEngineLine(const std::optional<std::string>& packageVersion, bool loads,
+                           const std::string& failure);
 
 // The installed CryptoPro CSP version; empty when it is not installed.
 std::string CryptoProVersion(const platform::PackageDatabase& database);

@@ -7,6 +7,7 @@
 
 #include "crypto/platform/system/last_error.h"
 
+#include <openssl/crypto.h>
 #include <openssl/engine.h>
 #include <openssl/err.h>
 
@@ -80,6 +81,10 @@ bool StartGostEngine() {
 
 std::string GostEngineFailureText() {
     return State().failure;
+}
+
+std::string OpenSslVersionText() {
+    return OpenSSL_version(OPENSSL_VERSION_STRING);
 }
 
 }  // namespace velmora::platform

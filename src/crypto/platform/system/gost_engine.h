@@ -14,4 +14,7 @@ bool StartGostEngine();
 // The Russian text that explains why the engine did not start; empty while it works.
 std::string GostEngineFailureText();
 
+// The version of the OpenSSL library the program runs with ("3.0.19").
+std::string OpenSslVersionText();
+
 }  // namespace velmora::platform

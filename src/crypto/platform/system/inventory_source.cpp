@@ -33,9 +33,4 @@ std::vector<std::string> PackageDatabase::PackageNames() const {
     return names;
 }
 
-InstalledProduct OwnProviderProduct() {
-    return InstalledProduct{"Программный криптопровайдер Velmora (ГОСТ Р 34.10-2001, 34.10-2012)",
-                            VELMORA_VERSION, "Velmora"};
-}
-
 }  // namespace velmora::platform

@@ -19,7 +19,9 @@ namespace velmora::platform {
 struct InstalledProduct {
     std::string displayName;     // the package name
     std::string displayVersion;  // the package version, as the database holds it
-    std::string publisher;       // the maintainer, without the e-mail address
+    // The package's maintainer, without the e-mail address: who packaged it,
+    // which for a distribution's package is not who publishes the product.
+    std::string publisher;
 
     bool operator==(const InstalledProduct&) const = default;
 };
@@ -41,8 +43,5 @@ class PackageDatabase {
   private:
     std::vector<InstalledProduct> products_;
 };
-
-// The cryptographic provider this program carries in itself: always present.
-InstalledProduct OwnProviderProduct();
 
 }  // namespace velmora::platform
