@@ -139,6 +139,14 @@ constexpr OidInfo kOids[] = {
     {"1.2.643.100.111", "Средство электронной подписи владельца", G::kExtensionOrAttribute},
     {"1.2.643.100.112", "Средства электронной подписи и УЦ издателя", G::kExtensionOrAttribute},
     {"1.2.643.2.2.37.3.10", "Срок действия закрытого ключа", G::kExtensionOrAttribute},
+    // How the owner was identified when the certificate was issued (in
+    // person, by a valid qualified signature, by a biometric passport, or
+    // through the unified identification system): the IdentificationKind
+    // extension of RFC 9215.
+    {"1.2.643.100.114", "Способ идентификации заявителя", G::kExtensionOrAttribute},
+    // id-pkix-ocsp-nocheck, RFC 6960, section 4.2.2.2.1: the OCSP responder's
+    // own certificate is not checked for revocation.
+    {"1.3.6.1.5.5.7.48.1.5", "Без проверки отзыва OCSP", G::kExtensionOrAttribute},
 
     // Extended key usages.
     {"1.3.6.1.5.5.7.3.1", "Проверка подлинности сервера", G::kEnhancedKeyUsage},
@@ -158,6 +166,22 @@ constexpr OidInfo kOids[] = {
     {"2.5.29.37.0", "Любая цель", G::kEnhancedKeyUsage},
     {"1.2.643.2.2.34.2", "Временный доступ к Центру Регистрации", G::kEnhancedKeyUsage},
     {"1.2.643.2.2.34.6", "Пользователь Центра Регистрации, HTTP, TLS клиент", G::kEnhancedKeyUsage},
+    // The roles of the Treasury's procurement system (ЕИС, formerly the
+    // official procurement site), as the sign-in pages of the procurement
+    // sites name them in their public scripts.
+    {"1.2.643.3.61.502710.1.6.3.4", "Прочий", G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.1", "Заказчик", G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.1.1", "Администратор организации", G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.1.2", "Уполномоченный специалист", G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.1.3", "Должностное лицо с правом подписи контракта",
+     G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.1.4",
+     "Специалист с правом направления проекта контракта участнику размещения заказа",
+     G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.2", "Уполномоченный орган", G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.3", "Специализированная организация", G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.4", "Контролирующий орган", G::kEnhancedKeyUsage},
+    {"1.2.643.3.61.502710.1.6.3.4.16", "Уполномоченное учреждение", G::kEnhancedKeyUsage},
 
     // Certificate policies: the classes of signing tools.
     {"1.2.643.100.113.1", "Класс средства ЭП КС1", G::kPolicy},
