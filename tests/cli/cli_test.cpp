@@ -140,6 +140,26 @@ TEST_F(CliTest, ReportTakesManyFiles) {
         << some.err;
 }
 
+// A request whose subject does not decode is no request: one message, and
+// the report's own lines end as for a file of the wrong kind.
+TEST_F(CliTest, DamagedRequestGivesOneMessageAndNoReport) {
+    std::string der = ReadAll(Fixture("req-full.req"));  // DER
+    ASSERT_EQ(static_cast<unsigned char>(der[0]), 0x30);
+    // Request, request info, version: the subject follows at offset 11; its
+    // first relative name is a SET, here marked as not constructed.
+    const unsigned char length = static_cast<unsigned char>(der[12]);
+    const std::size_t first_rdn = 11 + 2 + ((length & 0x80) != 0 ? (length & 0x7F) : 0);
+    ASSERT_EQ(static_cast<unsigned char>(der[first_rdn]), 0x31);
+    der[first_rdn] = 0x11;
+    TempFolder temp;
+    const fs::path file = temp.path() / "damaged.req";
+    std::ofstream(file, std::ios::binary) << der;
+    const CliRun run = Cli({"report", file.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, file.string() + "\nФайл не поддерживается\n");
+    EXPECT_EQ(run.err, "Ошибка: Файл не поддерживается\n");
+}
+
 // A report that cannot be written out is lost: the run fails and says why.
 TEST_F(CliTest, FailedWriteToStandardOutputIsAnError) {
     const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);

@@ -1,6 +1,8 @@
 #include "crypto/platform/asn1/encode_der.h"
 #include "crypto/platform/asn1/encode_values.h"
+#include "crypto/platform/asn1/decode_signed_content.h"
 #include "crypto/platform/certs/encode_request.h"
+#include "crypto/platform/certs/request.h"
 #include "report/build/build_report.h"
 #include "report/names/attribute_label.h"
 #include "report/record/decode_record.h"
@@ -22,8 +24,16 @@ Bytes ExtensionsValue(const std::vector<platform::Extension>& extensions) {
     return platform::EncodeExtensions(extensions).value();
 }
 
-// A request with a made-up key and signature, its subject of UTF-8 string
-// attributes: it decodes, but its signature does not verify.
+// The public key of a real request (a made-up one would be no point of the
+// curve, which is damage).
+platform::PublicKeyInfo RealPublicKey() {
+    const Bytes der = testing::ReadFileBytes(testing::FixtureFolder() / "req-noattr.req");
+    const auto content = platform::DecodeSignedContent(der);
+    return platform::DecodeRequestToBeSigned(content.value().toBeSigned).value().publicKey;
+}
+
+// A request with a real key and a made-up signature, its subject of UTF-8
+// string attributes: it decodes, but its signature does not verify.
 Bytes RequestOf(const Attributes& subject, std::vector<platform::RequestAttribute> attributes) {
     platform::NameInfo name;
     for (const auto& [oid, value] : subject) {
@@ -32,10 +42,7 @@ Bytes RequestOf(const Attributes& subject, std::vector<platform::RequestAttribut
     }
     platform::RequestInfo info;
     info.subject = platform::EncodeName(name).value();
-    info.publicKey.algorithm.oid = "1.2.643.7.1.1.1.1";
-    info.publicKey.algorithm.parameters = platform::DerOf(
-        0x30, {platform::Der(0x06, platform::OidContentOfText("1.2.643.2.2.35.1").value())});
-    info.publicKey.publicKey = platform::Der(0x04, Bytes(64, 0x11));
+    info.publicKey = RealPublicKey();
     info.attributes = std::move(attributes);
     platform::SignedContent content;
     content.toBeSigned = platform::EncodeRequestToBeSigned(info).value();

@@ -7,6 +7,7 @@
 #include "crypto/platform/certs/name_text.h"
 #include "crypto/platform/certs/request.h"
 #include "crypto/platform/certs/signature_check.h"
+#include "crypto/platform/certs/strict_parse.h"
 #include "crypto/platform/system/system_info.h"
 #include "encoding/text_parts.h"
 #include "report/extensions/decode_extensions.h"
@@ -44,6 +45,7 @@ constexpr std::string_view kCombinedIds = "1.2.372.980001.8.4.1";
 constexpr std::string_view kSubjectAltName = "2.5.29.17";
 constexpr std::string_view kSubjectSignTool = "1.2.643.100.111";
 constexpr std::string_view kIssuerSignTools = "1.2.643.100.112";
+constexpr std::string_view kMsExtensionRequest = "1.3.6.1.4.1.311.2.1.14";
 
 TPublicKeyInfo PublicKeyOf(const platform::PublicKeyInfo& info) {
     TPublicKeyInfo key;
@@ -67,6 +69,22 @@ void TakeAltNameValues(TRCstruct& record) {
     record.ChangeKeyId = AltNameValue(names, "2.5.4.12", 1);
 }
 
+// The attributes that hold the requested extensions (PKCS#9's, and the
+// one an older enrolment tool writes) must hold extensions; other
+// attributes, such as a challenge password, are skipped when they hold none.
+bool ExtensionRequestsDecode(const platform::RequestInfo& info) {
+    for (const platform::RequestAttribute& attribute : info.attributes) {
+        if (attribute.oid != platform::kExtensionRequestOid &&
+            attribute.oid != kMsExtensionRequest) {
+            continue;
+        }
+        if (attribute.values.empty() || !platform::DecodeExtensions(attribute.values.front())) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool DecodeRequest(TRCstruct& record, ByteView fileBytes, Dialogs* dialogs) {
@@ -82,7 +100,9 @@ bool DecodeRequest(TRCstruct& record, ByteView fileBytes, Dialogs* dialogs) {
     }
     const std::optional<platform::RequestInfo> info =
         platform::DecodeRequestToBeSigned(signedContent->toBeSigned);
-    if (!info) {
+    // A damaged request is no request: its subject, its key and its
+    // extensions must all decode, or nothing of it is shown.
+    if (!info || !platform::OpenSslAcceptsRequest(*der) || !ExtensionRequestsDecode(*info)) {
         return false;
     }
 
@@ -103,9 +123,10 @@ bool DecodeRequest(TRCstruct& record, ByteView fileBytes, Dialogs* dialogs) {
     record.GostKeyHash = GostPublicKeyHash(info->publicKey.publicKey);
 
     const std::optional<platform::NameInfo> subject = platform::DecodeName(info->subject);
-    if (subject) {
-        DecodeNameList(record.Subject, *subject);
+    if (!subject) {
+        return false;
     }
+    DecodeNameList(record.Subject, *subject);
     record.Organization = NameListValue(record.Subject, kOrganization, 1);
     record.OrgUnit1 = NameListValue(record.Subject, kOrgUnit, 1);
     record.OrgUnit2 = NameListValue(record.Subject, kOrgUnit, 2);
@@ -161,6 +182,11 @@ bool DecodeCertificate(TRCstruct& record, const platform::CertContext& certifica
         return false;
     }
     const platform::CertInfo& info = certificate->Info();
+    // A certificate whose names do not decode is damaged: nothing of it is shown.
+    const std::optional<platform::NameInfo> subject = platform::DecodeName(info.subject);
+    if (!subject || !DecodeNameList(record.Issuer, info.issuer)) {
+        return false;
+    }
     record.Signature.Value = HexPairsText(certificate->Signature());
     record.NotBefore = FileTimeText(info.notBefore);
     record.NotAfter = FileTimeText(info.notAfter);
@@ -169,10 +195,7 @@ bool DecodeCertificate(TRCstruct& record, const platform::CertContext& certifica
     record.Signature.AlgorithmOid = info.signatureAlgorithm.oid;
 
     // The subject is decoded once for the list and every attribute taken from it.
-    const std::optional<platform::NameInfo> subject = platform::DecodeName(info.subject);
-    if (subject) {
-        DecodeNameList(record.Subject, *subject);
-    }
+    DecodeNameList(record.Subject, *subject);
     record.Organization = NameListValue(record.Subject, kOrganization, 1);
     record.OrgUnit1 = NameListValue(record.Subject, kOrgUnit, 1);
     record.OrgUnit2 = NameListValue(record.Subject, kOrgUnit, 2);
@@ -202,7 +225,6 @@ bool DecodeCertificate(TRCstruct& record, const platform::CertContext& certifica
         record.SignToolText = platform::RdnValueTextOfEncoded(tool->value);
     }
     DecodeExtensions(info.extensions, record.Extensions);
-    DecodeNameList(record.Issuer, info.issuer);
     TakeAltNameValues(record);
     if (ExtensionIndex(record, kSubjectSignTool) >= 0 &&
         ExtensionIndex(record, kIssuerSignTools) >= 0) {

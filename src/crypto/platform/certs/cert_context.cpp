@@ -4,6 +4,7 @@
 #include "crypto/platform/asn1/decode_signed_content.h"
 #include "crypto/platform/asn1/decode_values.h"
 #include "crypto/platform/asn1/der_value_rules.h"
+#include "crypto/platform/certs/strict_parse.h"
 
 namespace velmora::platform {
 namespace {
@@ -104,6 +105,12 @@ CertContext CreateCertificateContext(ByteView der) {
     }
     std::optional<CertInfo> info = DecodeCertificateToBeSigned(signed_content->toBeSigned);
     if (!info) {
+        return nullptr;
+    }
+    // The key and the extensions must decode as OpenSSL reads them: the
+    // chain engine, the stores and the message functions hand them to it.
+    if (!OpenSslAcceptsKeyAndExtensions(info->publicKey, info->extensions)) {
+        SetLastError(error::kAsn1Corrupt);
         return nullptr;
     }
     std::shared_ptr<Certificate> cert(new Certificate());
