@@ -1,6 +1,6 @@
+#include "crypto/platform/asn1/decode_signed_content.h"
 #include "crypto/platform/asn1/encode_der.h"
 #include "crypto/platform/asn1/encode_values.h"
-#include "crypto/platform/asn1/decode_signed_content.h"
 #include "crypto/platform/certs/encode_request.h"
 #include "crypto/platform/certs/request.h"
 #include "report/build/build_report.h"
