@@ -7,6 +7,8 @@
 #include "report/fixture_files.h"
 #include "support/scripted_dialogs.h"
 
+#include "support/lcg.h"
+
 #include <gtest/gtest.h>
 
 #include <openssl/err.h>
@@ -124,18 +126,7 @@ bool WeShow(ByteView der, bool request, testing::ScriptedDialogs& dialogs) {
     return DecodeCertificate(record, platform::CreateCertificateContext(der), &dialogs);
 }
 
-// A fixed pseudo-random sequence, so that every run tries the same variants.
-class Lcg {
-  public:
-    explicit Lcg(std::uint32_t seed) : state_(seed) {}
-    std::uint32_t Next() {
-        state_ = state_ * 1664525u + 1013904223u;
-        return state_ >> 8;
-    }
-
-  private:
-    std::uint32_t state_;
-};
+using testing::Lcg;
 
 TEST(DamagedObjects, ShownExactlyWhenOpenSslTakesThemWhole) {
     testing::UseMoscowTime();

@@ -9,6 +9,8 @@
 
 #include "fixture_files.h"
 
+#include "support/lcg.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -17,18 +19,7 @@
 namespace velmora {
 namespace {
 
-// A fixed pseudo-random sequence, so that every run tries the same variants.
-class Lcg {
-  public:
-    explicit Lcg(std::uint32_t seed) : state_(seed) {}
-    std::uint32_t Next() {
-        state_ = state_ * 1664525u + 1013904223u;
-        return state_ >> 8;
-    }
-
-  private:
-    std::uint32_t state_;
-};
+using testing::Lcg;
 
 // Decodes and reports the bytes; true when a report was written.
 bool DecodeAndReport(ByteView bytes, bool request) {
