@@ -251,6 +251,7 @@ TEST_F(CertStoreTest, CrlsAndPropertyFilesRoundTrip) {
         std::string("\x30\x0B\x0C\x01\xFF\x0C\x00\x02\x01\x01\x02\x01\x00\x02\x01\x01",
                     13),                                     // UTF-8
         std::string("\x30\x06\x0C\x00\x0C\x00\x02\x00", 8),  // fields missing
+        std::string("\x30\x0D\x0C\x00\x0C\x00\x02\x01\x50\x02\x01\x3D\x02\x01\x01", 15),  // flags
     };
     for (const std::string& bytes : bad) {
         EXPECT_FALSE(DecodeKeyProvFile(AsBytes(bytes)));

@@ -82,7 +82,8 @@ std::optional<KeyProvInfo> DecodeKeyProvFile(ByteView bytes) {
     const auto type = ReadUint32(reader);
     const auto flags = ReadUint32(reader);
     const auto spec = ReadUint32(reader);
-    if (!container || !provider || !type || !flags || !spec || !reader.AtEnd()) {
+    // The property is always written with flags 0; other flags are no file of ours.
+    if (!container || !provider || !type || flags != 0u || !spec || !reader.AtEnd()) {
         return Fail(error::kAsn1Corrupt, std::optional<KeyProvInfo>());
     }
     info.containerName = std::move(*container);

@@ -14,8 +14,8 @@ namespace velmora::platform {
 Bytes EncodeKeyProvFile(const KeyProvInfo& info);
 
 // The property of a file's bytes; nullopt with an ASN.1 last error when they
-// are not exactly one such record (a value outside 32 bits, text that is
-// not UTF-8, bytes after the record).
+// are not exactly one such record (a value outside 32 bits, flags other
+// than 0, text that is not UTF-8, bytes after the record).
 std::optional<KeyProvInfo> DecodeKeyProvFile(ByteView bytes);
 
 }  // namespace velmora::platform
