@@ -23,7 +23,8 @@ namespace {
 
 constexpr int kCertificates = 10000;
 
-// Where the serial number's content starts in a certificate's DER.
+// Where the last bytes of the serial number lie in a certificate's DER (one
+// before the three that are changed).
 std::size_t SerialOffset(const Bytes& der) {
     platform::DerElement certificate;
     platform::DerElement tbs;
@@ -40,7 +41,9 @@ std::size_t SerialOffset(const Bytes& der) {
     if (!inner.Read(platform::der::kInteger, element) || element.content.size() < 4) {
         return 0;
     }
-    return static_cast<std::size_t>(element.content.data() - der.data());
+    // The last three bytes: changing them keeps the INTEGER in its shortest form.
+    return static_cast<std::size_t>(element.content.data() - der.data()) + element.content.size() -
+           4;
 }
 
 // A store folder of distinct certificates: the fixture with its serial
