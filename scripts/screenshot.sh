@@ -2,7 +2,8 @@
 # Shows a file in the main window on a virtual display and saves a picture of
 # the window:
 #   scripts/screenshot.sh FILE OUT.png
-# or of another window or dialog of the program shown over the file:
+# or of another window or dialog of the program shown over the file
+# (CertificateSelection, CertificateReport, Fcont, FCopyKEP):
 #   scripts/screenshot.sh --window CertificateSelection BUNDLE.p7b OUT.png
 # The program is taken from build/normal (built first when it is missing), or
 # from $VELMORA_BIN.

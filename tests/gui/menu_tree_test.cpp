@@ -84,7 +84,7 @@ const std::set<std::string> kConnected = {
     "Mrequest",  "MCert",      "crl1",          "openP7B",      "bexpP7b",
     "addMyCert", "delMyCert",  "Opmycer",       "bExpCert",     "BCA_Add",
     "Bopenca",   "BDelCACert", "BopenCertRoot", "BDelCertRoot", "BaddCertRoot",
-    "PEMtoDER1", "DERtoPEM1",  "quit",          "skziInfo"};
+    "PEMtoDER1", "DERtoPEM1",  "quit",          "skziInfo",     "cont"};
 const std::set<std::string> kPrintItems = {"mPrint",        "bPrint",       "WORD1",
                                            "PrintotzyvCer", "Pr_ReQAPCont", "printVrs"};
 

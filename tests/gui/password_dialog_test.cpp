@@ -38,6 +38,9 @@ TEST(PasswordDialog, NewPasswordNeedsTheSameTextTwiceAndLeavesOnlyAsSecret) {
     EXPECT_TRUE(confirm->isHidden());
     EXPECT_TRUE(ok->isEnabled());
     EXPECT_TRUE(dialog.findChild<QLabel*>("text")->text().contains("неверен"));
+    dialog.Prepare({PasswordRequest::Kind::KeyFile, "c2", 1});
+    EXPECT_TRUE(confirm->isHidden());
+    EXPECT_TRUE(dialog.findChild<QLabel*>("text")->text().contains("файла ключа"));
 }
 
 TEST(QtPasswordPrompt, CancelGivesNothingAndOkGivesTheText) {

@@ -9,14 +9,21 @@
 //                                         the same for another window or dialog
 //                                         shown over FILE: CertificateSelection
 //                                         (the certificates of a bundle),
-//                                         CertificateReport (a certificate's)
+//                                         CertificateReport (a certificate's),
+//                                         Fcont (the container manager with the
+//                                         containers of the first provider
+//                                         found), FCopyKEP (the key-copy dialog)
 #include "app/input/file_loader.h"
 #include "app/qt/application.h"
 #include "app/qt/certificate_report_window.h"
 #include "app/qt/command_line.h"
-#include "app/qt/main_window.h"
+#include "app/qt/program_windows.h"
 #include "crypto/platform/stores/cert_store.h"
 #include "ui/dialogs/certificate_selection_dialog.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
 
 #include <QDialog>
 #include <QFile>
@@ -33,7 +40,21 @@ namespace {
 // The window or dialog of that name, shown over the file for a picture;
 // null when the name is unknown or the file does not fit it.
 QWidget* ShowNamedWindow(const std::string& name, const std::filesystem::path& file,
-                         QWidget* parent) {
+                         velmora::ProgramWindows& windows) {
+    QWidget* parent = &windows.Main();
+    if (name == "Fcont") {
+        velmora::TFcont& window = windows.Containers();
+        window.show();
+        window.findChild<QPushButton*>(QStringLiteral("BSearch"))->click();
+        window.SGspscont()->setCurrentCell(0, 0);
+        return &window;
+    }
+    if (name == "FCopyKEP") {
+        velmora::TFCopyKEP& dialog = windows.CopyKey();
+        dialog.Enewname()->setText(QStringLiteral("Иванов И.И. 2026 - Копия"));
+        dialog.show();
+        return &dialog;
+    }
     if (name == "CertificateSelection") {
         const auto store = velmora::platform::OpenFileStore(file);
         if (!store) {
@@ -87,12 +108,10 @@ int main(int argc, char** argv) {
     }
 
     velmora::VelmoraApplication app(argc, argv);
-    velmora::TFVelmora window(std::move(start_folder));
+    velmora::ProgramWindows windows(std::move(start_folder));
+    velmora::TFVelmora& window = windows.Main();
     app.SetErrorHandler(
         [&window](const std::string& message) { ShowErrorBox(window.WindowDialogs(), message); });
-    // Every store command chooses its certificate in the selection dialog.
-    velmora::QtCertificateSelector selector(&window, &velmora::ShowCertificateReportWindow);
-    velmora::platform::ScopedCertificateSelector installed(&selector);
     if (!command_line.window) {
         window.SetStartFile(command_line.file);
     }
@@ -101,7 +120,7 @@ int main(int argc, char** argv) {
         if (command_line.window) {
             window.show();
             QWidget* target =
-                ShowNamedWindow(*command_line.window, command_line.file.value_or(""), &window);
+                ShowNamedWindow(*command_line.window, command_line.file.value_or(""), windows);
             if (target == nullptr) {
                 std::fprintf(stderr, "velmora: нельзя показать окно %s\n",
                              command_line.window->c_str());

@@ -8,6 +8,7 @@
 #include "app/qt/qt_dialogs.h"
 #include "app/qt/qt_report_view.h"
 #include "report/crl/crl_listing.h"
+#include "ui/containers/container_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -90,7 +91,7 @@ constexpr MenuEntry kMenu[] = {
     {0, Entry::Submenu, "N5", "инфо", false, nullptr},
     // The caption begins with a blank.
     {1, Entry::Item, "skziInfo", " установленные СКЗИ", false, &TFVelmora::skziInfoClick},
-    {1, Entry::Item, "cont", "Контейнера", false, nullptr},
+    {1, Entry::Item, "cont", "Контейнера", false, &TFVelmora::contClick},
     {1, Entry::Item, "BcertValid", "Проверить сертификат", false, nullptr},
 };
 
@@ -341,6 +342,21 @@ void TFVelmora::quitClick() {
 void TFVelmora::skziInfoClick() {
     view_->Clear();
     AddReportLines(*view_, InstalledCryptoSoftware(inventory_), kBlack, FontStyle::Regular, 12);
+}
+
+void TFVelmora::SetContainerManager(TFcont* window) {
+    containers_ = window;
+    if (auto* dialogs = dynamic_cast<QtDialogs*>(dialogs_.get())) {
+        dialogs->SetContainerChooser([window] { return window->ChooseContainer(); });
+    }
+}
+
+void TFVelmora::contClick() {
+    if (containers_ != nullptr) {
+        containers_->show();
+        containers_->raise();
+        containers_->activateWindow();
+    }
 }
 
 void TFVelmora::PM_repPopup() {

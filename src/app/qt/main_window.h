@@ -24,6 +24,7 @@ class QTextEdit;
 namespace velmora {
 
 class QtReportView;
+class TFcont;
 
 class TFVelmora : public QMainWindow {
     Q_OBJECT
@@ -56,6 +57,13 @@ class TFVelmora : public QMainWindow {
     // there is none.
     QAction* MenuItem(std::string_view name) const;
 
+    // What the commands act on: the view, the dialogs and the current record.
+    WindowState State();
+
+    // The container manager that "Контейнера" shows and that commands needing
+    // a container choice show modally.
+    void SetContainerManager(TFcont* window);
+
     // The control name of the menu item whose command runs or ran last.
     const std::string& InvokingItem() const { return invoking_item_; }
 
@@ -87,6 +95,7 @@ class TFVelmora : public QMainWindow {
     void DERtoPEM1Click();
     void quitClick();
     void skziInfoClick();
+    void contClick();
 
     // The popup menu of the report view.
     QTextEdit* GetRichEditFromPopup() const { return rep_; }
@@ -104,7 +113,6 @@ class TFVelmora : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    WindowState State();
     void BuildMenu();
     void BuildPopupMenu();
     void SetItemEnabled(std::string_view name, bool enabled);
@@ -123,6 +131,7 @@ class TFVelmora : public QMainWindow {
     bool shown_ = false;
     std::string invoking_item_;
     InventorySources inventory_;
+    TFcont* containers_ = nullptr;
 };
 
 }  // namespace velmora

@@ -156,4 +156,8 @@ std::optional<std::filesystem::path> QtDialogs::ChooseSaveFile(
     return NativePath(dialog.selectedFiles().first());
 }
 
+std::optional<ContainerChoice> QtDialogs::ChooseContainer() {
+    return container_chooser_ ? container_chooser_() : std::nullopt;
+}
+
 }  // namespace velmora

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <string_view>
 
 class QFileDialog;
@@ -25,10 +26,16 @@ class QtDialogs : public Dialogs {
     std::optional<std::filesystem::path> ChooseOpenFile(int filter_index) override;
     std::optional<std::filesystem::path> ChooseSaveFile(const std::filesystem::path& initial_folder,
                                                         const std::string& proposed_name) override;
+    // The container manager shown modally, once the program has one.
+    std::optional<ContainerChoice> ChooseContainer() override;
+    void SetContainerChooser(std::function<std::optional<ContainerChoice>()> chooser) {
+        container_chooser_ = std::move(chooser);
+    }
 
   private:
     QWidget* parent_;
     QString last_file_;
+    std::function<std::optional<ContainerChoice>()> container_chooser_;
 };
 
 // Sets up a file dialog as the shared open dialog: the filter list of the

@@ -7,31 +7,35 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace velmora {
 
 TFCopyKEP::TFCopyKEP(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FCopyKEP"));
     setWindowTitle(QStringLiteral("Копирование ключа ЭП"));
     setModal(true);
-    setFixedSize(420, 118);
 
     label_ = new QLabel(
         QStringLiteral("Введите имя контейнера(не должно совпадать с существующим)"), this);
     label_->setObjectName(QStringLiteral("Label1"));
-    label_->setGeometry(12, 10, 396, 18);
+    // As wide as the label needs in the system's font.
+    const int inner = std::max(396, label_->sizeHint().width());
+    setFixedSize(inner + 24, 122);
+    label_->setGeometry(12, 10, inner, 18);
     enewname_ = new QLineEdit(this);
     enewname_->setObjectName(QStringLiteral("Enewname"));
-    enewname_->setGeometry(12, 32, 396, 24);
+    enewname_->setGeometry(12, 32, inner, 24);
     cb_cop_cert_ = new QCheckBox(QStringLiteral("копировать сертификат"), this);
     cb_cop_cert_->setObjectName(QStringLiteral("CB_cop_cert"));
     cb_cop_cert_->setGeometry(12, 62, 250, 20);
     bok_ = new QPushButton(QStringLiteral("ОК"), this);
     bok_->setObjectName(QStringLiteral("BOK"));
-    bok_->setGeometry(236, 84, 84, 26);
+    bok_->setGeometry(inner + 12 - 172, 88, 84, 26);
     bok_->setDefault(true);
     bcancel_ = new QPushButton(QStringLiteral("отмена"), this);
     bcancel_->setObjectName(QStringLiteral("Bcancel"));
-    bcancel_->setGeometry(324, 84, 84, 26);
+    bcancel_->setGeometry(inner + 12 - 84, 88, 84, 26);
     connect(bok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(bcancel_, &QPushButton::clicked, this, &QDialog::reject);
 }

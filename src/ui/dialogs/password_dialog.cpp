@@ -62,7 +62,13 @@ void PasswordDialog::Prepare(const platform::PasswordRequest& request) {
     const QString name = QString::fromStdString(request.containerName);
     const bool is_new = request.kind == platform::PasswordRequest::Kind::NewPassword;
     QString text;
-    if (is_new) {
+    if (request.kind == platform::PasswordRequest::Kind::KeyFile) {
+        text = QStringLiteral("Введите пароль файла ключа, который переносится в контейнер «%1»:")
+                   .arg(name);
+        if (request.attempt > 1) {
+            text = QStringLiteral("Пароль неверен (попытка %1). ").arg(request.attempt) + text;
+        }
+    } else if (is_new) {
         text = QStringLiteral(
                    "Задайте пароль для нового контейнера «%1». Пустой пароль оставит "
                    "контейнер без защиты.")

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -93,7 +94,14 @@ void QtStringGrid::SetColumnWidth(int column, int width) {
 }
 
 int QtStringGrid::TextWidth(std::string_view text) const {
-    return QFontMetrics(table_->font()).horizontalAdvance(ToQString(text));
+    // A cell draws its text inside a margin on either side and beside the
+    // grid line; counting them in lets a column as wide as the text show it
+    // whole, not elided.
+    const int margin =
+        table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1;
+    constexpr int kGridLineAndRounding = 2;
+    return QFontMetrics(table_->font()).horizontalAdvance(ToQString(text)) + 2 * margin +
+           kGridLineAndRounding;
 }
 
 void ConfigureGridTable(QTableWidget* table, int columns) {

@@ -27,7 +27,8 @@ class QtStringGrid final : public StringGrid {
     void SetSelectedRow(int row) override;
     int ColumnWidth(int column) const override;
     void SetColumnWidth(int column, int width) override;
-    // The text's advance in the table's font, in pixels.
+    // The width a cell needs to show the text: its advance in the table's
+    // font and the cell's own margins, in pixels.
     int TextWidth(std::string_view text) const override;
 
     QTableWidget* Table() const { return table_; }
