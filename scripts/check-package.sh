@@ -75,13 +75,15 @@ sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
     if sudo -n true 2>/dev/null; then sudo_cmd=(sudo); else sudo_cmd=(none); fi
 fi
+if [ "${sudo_cmd[0]:-}" != none ]; then
+    exec 9>/tmp/velmora-package-check.lock
+    flock 9
+fi
 if [ "${sudo_cmd[0]:-}" = none ]; then
     echo "пропущено: установка пакета требует прав root (или sudo без пароля)"
 elif dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q 'install ok installed'; then
     echo "пропущено: velmora уже установлен в этой системе, проверка его не трогает"
 else
-    exec 9>/tmp/velmora-package-check.lock
-    flock 9
     apt_get() {
         DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get -y -q \
             -o DPkg::Lock::Timeout=600 "$@"
