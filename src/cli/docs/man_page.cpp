@@ -1,5 +1,7 @@
 #include "cli/docs/man_page.h"
 
+#include "encoding/text_file.h"
+
 #include <sstream>
 #include <stdexcept>
 #include <vector>
@@ -17,15 +19,6 @@ bool IsHelp(const DocOption& option) {
         }
     }
     return false;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 // A free text (a command's footer) as roff paragraphs: paragraphs are parted
@@ -48,7 +41,7 @@ void WriteParagraphs(std::ostream& out, const std::string& text) {
         out << (laid_out ? ".fi\n" : "");
         paragraph.clear();
     };
-    for (const std::string& line : Lines(text)) {
+    for (const std::string& line : SplitLines(text)) {
         if (line.find_first_not_of(" \t") == std::string::npos) {
             flush();
         } else {
