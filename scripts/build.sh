@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour of Velmora into build/<flavour>:
-#   scripts/build.sh [normal|asan] [extra cmake arguments]
+#   scripts/build.sh [normal|asan|package] [extra cmake arguments]
+# "package" is the release build the packages are made from: the normal
+# build's compiler options without the tests, so ccache hands it the normal
+# build's objects.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 flavour=${1:-normal}
@@ -8,6 +11,7 @@ shift || true
 case "$flavour" in
     normal) opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
     asan) opts=(-DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON) ;;
+    package) opts=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TESTS=OFF) ;;
     *) echo "неизвестная сборка: $flavour" >&2; exit 2 ;;
 esac
 # ccache, when installed, keeps objects between builds in the user's cache

@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n libqt6svg6 libgl-dev fonts-liberation desktop-file-utils
     libgtest-dev libgmock-dev
     xvfb xauth
+    man-db
 )
 if [ "${VELMORA_SETUP_EXTRA:-}" != "" ]; then
     read -r -a extra <<<"$VELMORA_SETUP_EXTRA"

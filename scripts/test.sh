@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up from nothing, builds and runs every test twice: a normal build and
-# an AddressSanitizer + UndefinedBehaviorSanitizer build. Exits non-zero on
-# any failure.
+# an AddressSanitizer + UndefinedBehaviorSanitizer build; between them makes
+# and checks the packages (scripts/check-package.sh: lintian, and an install
+# round trip into this machine, which it leaves as it found it). Exits
+# non-zero on any failure.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
@@ -23,4 +25,10 @@ for flavour in normal asan; do
     "$top/scripts/build.sh" "$flavour" -DVELMORA_WERROR=ON
     echo "== тесты: $flavour"
     ctest --test-dir "$top/build/$flavour" --output-on-failure -j "$(nproc)"
+    if [ "$flavour" = normal ]; then
+        # Right after the normal build, whose objects the package build takes
+        # from ccache.
+        echo "== пакеты"
+        "$top/scripts/check-package.sh" -DVELMORA_WERROR=ON
+    fi
 done

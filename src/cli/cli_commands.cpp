@@ -70,30 +70,41 @@ std::string UsageErrorText(const CLI::App& app, const CLI::ParseError& e) {
     return "неверная командная строка";
 }
 
-int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-        std::ostream& err, bool terminal) {
-    CliContext ctx{OutputFormat::Plain, in, out, err, terminal};
-    CLI::App app(
+}  // namespace
+
+std::unique_ptr<CLI::App> MakeCommandLine(CliContext& ctx) {
+    auto app = std::make_unique<CLI::App>(
         "velmora-cli: запросы, сертификаты, списки отзыва и ключи ГОСТ из командной "
         "строки",
         "velmora-cli");
-    app.formatter(RussianHelpFormatter());
-    app.set_help_flag("-h,--help", "эта справка");
-    app.set_version_flag("--version", std::string("velmora-cli ") + VELMORA_VERSION,
-                         "версия программы");
-    app.require_subcommand(1);
-    app.fallthrough();
-    app.footer(kFooter);
-    std::string format = "plain";
-    app.add_option("--format", format, "вид текста отчёта: plain (по умолчанию) или marked")
+    app->formatter(RussianHelpFormatter());
+    app->set_help_flag("-h,--help", "эта справка");
+    app->set_version_flag("--version", std::string("velmora-cli ") + VELMORA_VERSION,
+                          "версия программы");
+    app->require_subcommand(1);
+    app->fallthrough();
+    app->footer(kFooter);
+    auto format = std::make_shared<std::string>("plain");
+    app->add_option("--format", *format, "вид текста отчёта: plain (по умолчанию) или marked")
         ->check(CLI::IsMember({"plain", "marked"}))
         ->type_name("ВИД");
-    app.parse_complete_callback(
-        [&] { ctx.format = format == "marked" ? OutputFormat::Marked : OutputFormat::Plain; });
+    app->parse_complete_callback([&ctx, format] {
+        ctx.format = *format == "marked" ? OutputFormat::Marked : OutputFormat::Plain;
+    });
 
-    AddViewCommands(app, ctx);
-    AddKeyCommands(app, ctx);
-    AddStoreCommands(app, ctx);
+    AddViewCommands(*app, ctx);
+    AddKeyCommands(*app, ctx);
+    AddStoreCommands(*app, ctx);
+    return app;
+}
+
+namespace {
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+        std::ostream& err, bool terminal) {
+    CliContext ctx{OutputFormat::Plain, in, out, err, terminal};
+    const std::unique_ptr<CLI::App> command_line = MakeCommandLine(ctx);
+    CLI::App& app = *command_line;
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(args.rbegin(), args.rend());

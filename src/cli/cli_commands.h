@@ -2,11 +2,22 @@
 #pragma once
 
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+namespace CLI {
+class App;
+}
+
 namespace velmora::cli {
+
+struct CliContext;
+
+// The whole command line, every command group added, its commands reporting
+// through ctx. The man page and the bash completion are made from it too.
+std::unique_ptr<CLI::App> MakeCommandLine(CliContext& ctx);
 
 // Runs the command line (without the program name); writes results to out and
 // messages to err. Returns the exit status: 0 only on success. Passwords are
