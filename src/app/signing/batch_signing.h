@@ -1,0 +1,78 @@
+// The batch signing window without the window: its file grid, its loaded
+// certificate and its passes. The Qt window and the tests drive this model;
+// each pass writes its lines into the main window's report view.
+#pragma once
+
+#include "app/grid/string_grid.h"
+#include "crypto/platform/certs/cert_context.h"
+#include "report/record/record.h"
+#include "report/view/dialogs.h"
+#include "report/view/report_view.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// The columns of the file grid.
+namespace sign_column {
+inline constexpr int kNumber = 0;
+inline constexpr int kDataFile = 1;
+inline constexpr int kSignatureFile = 2;
+inline constexpr int kDetached = 3;  // "Да" detached, "Нет" attached, empty: not signed
+inline constexpr int kSigned = 4;    // "Да", "нет" or "пропущен"
+}  // namespace sign_column
+
+// The headers of the file grid (the fourth ends in a blank).
+const std::vector<std::string>& SignGridHeaders();
+
+// The items of the certificate source ("Сертификат"): none selected is -1.
+enum class CertificateSource { None = -1, PersonalStore = 0, Container = 1, File = 2 };
+
+// What the passes write to besides the grid: the main window's report view,
+// its dialogs and its current record.
+struct SigningTarget {
+    ReportView& view;
+    Dialogs& dialogs;
+    std::unique_ptr<TRCstruct>& currentRecord;
+};
+
+class BatchSigning {
+  public:
+    BatchSigning(StringGrid& grid, SigningTarget target);
+
+    // The window is shown: the grid is reset to its header and one blank row.
+    void ResetGrid();
+    // The window closes: the loaded certificate is freed.
+    void Close();
+
+    // "Добавить": files chosen in the open dialog (several at once) are paired
+    // with their signature files and added as rows numbered from 1.
+    void AddFiles();
+
+    // "Загрузить": the certificate from the selected source. Gives whether
+    // the certificate button is to be enabled.
+    bool LoadCertificate(CertificateSource source);
+    // The certificate button: the certificate's report in the main window,
+    // after the name of its container.
+    void ShowCertificate();
+
+    // "подписать", "Соподпись", "Проверить": one pass over every row.
+    void SignAll(bool detached);
+    void CoSignAll();
+    void VerifyAll();
+
+    const platform::CertContext& Certificate() const { return certificate_; }
+    void SetCertificate(platform::CertContext certificate) { certificate_ = std::move(certificate); }
+
+  private:
+    void AppendLines(std::vector<std::string>& lines);
+    void RowLine(const char* prefix, int row);
+
+    StringGrid& grid_;
+    SigningTarget target_;
+    platform::CertContext certificate_;
+};
+
+}  // namespace velmora
