@@ -2,6 +2,7 @@
 // encoded message and its content.
 #include "crypto/platform/asn1/base64_armour.h"
 #include "crypto/platform/asn1/decode_values.h"
+#include "crypto/platform/messages/message_der.h"
 #include "crypto/platform/messages/message_state.h"
 #include "crypto/platform/system/gost_engine.h"
 #include "crypto/platform/system/last_error.h"
@@ -364,7 +365,11 @@ std::optional<Bytes> MsgEncoded(const CryptMessage& message) {
     Bytes der(static_cast<std::size_t>(size));
     unsigned char* p = der.data();
     i2d_CMS_ContentInfo(state.cms.get(), &p);
-    return der;
+    auto complete = CompleteDigestAlgorithms(der);
+    if (!complete) {
+        return Fail(error::kBadEncode, std::optional<Bytes>{});
+    }
+    return complete;
 }
 
 bool MsgContent(const CryptMessage& message, const ByteSink& out) {

@@ -2,7 +2,7 @@
 // without its content by OpenSSL; an attached message is then written around
 // the content as it is read, so a file of any size passes through a fixed
 // buffer. The result is the DER OpenSSL itself writes for that message.
-#include "crypto/platform/asn1/der_reader.h"
+#include "crypto/platform/messages/message_der.h"
 #include "crypto/platform/messages/message_state.h"
 #include "crypto/platform/system/last_error.h"
 
@@ -10,94 +10,6 @@
 
 namespace velmora::platform {
 namespace {
-
-// A DER identifier and length for content of that many bytes.
-Bytes DerHeader(std::uint8_t tag, std::uint64_t length) {
-    Bytes header{tag};
-    if (length < 0x80) {
-        header.push_back(static_cast<std::uint8_t>(length));
-        return header;
-    }
-    int bytes = 0;
-    for (std::uint64_t rest = length; rest != 0; rest >>= 8) {
-        ++bytes;
-    }
-    header.push_back(static_cast<std::uint8_t>(0x80 | bytes));
-    for (int i = bytes - 1; i >= 0; --i) {
-        header.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
-    }
-    return header;
-}
-
-std::uint64_t EncodedSize(std::uint64_t content) {
-    return DerHeader(0, content).size() + content;
-}
-
-void Append(Bytes& out, ByteView bytes) {
-    out.insert(out.end(), bytes.begin(), bytes.end());
-}
-
-// The parts of a message without content around which the content goes:
-// everything up to the content octets, and everything after them.
-struct AttachedParts {
-    Bytes head;
-    Bytes tail;
-};
-
-// ContentInfo { contentType, [0] SignedData { version, digestAlgorithms,
-// encapContentInfo { eContentType }, certificates, signerInfos } } becomes
-// the same with encapContentInfo { eContentType, [0] OCTET STRING content }.
-std::optional<AttachedParts> SplitAround(ByteView detached, std::uint64_t content_size) {
-    DerReader outer(detached);
-    DerElement info, type, explicit0, signed_data;
-    if (!outer.Read(der::kSequence, info)) {
-        return std::nullopt;
-    }
-    DerReader info_reader(info.content);
-    if (!info_reader.Read(der::kOid, type) ||
-        !info_reader.Read(der::ContextConstructed(0), explicit0)) {
-        return std::nullopt;
-    }
-    DerReader explicit_reader(explicit0.content);
-    if (!explicit_reader.Read(der::kSequence, signed_data)) {
-        return std::nullopt;
-    }
-    DerReader fields(signed_data.content);
-    DerElement version, digests, encap, encap_type;
-    if (!fields.Read(der::kInteger, version) || !fields.Read(der::kSet, digests) ||
-        !fields.Read(der::kSequence, encap)) {
-        return std::nullopt;
-    }
-    DerReader encap_reader(encap.content);
-    if (!encap_reader.Read(der::kOid, encap_type) || !encap_reader.AtEnd()) {
-        return std::nullopt;
-    }
-    const ByteView rest = signed_data.content.subspan(
-        static_cast<std::size_t>(encap.encoded.data() + encap.encoded.size() -
-                                 signed_data.content.data()));
-
-    const std::uint64_t octets = EncodedSize(content_size);
-    const std::uint64_t explicit_content = octets;
-    const std::uint64_t encap_content = encap_type.encoded.size() + EncodedSize(explicit_content);
-    const std::uint64_t signed_content = version.encoded.size() + digests.encoded.size() +
-                                         EncodedSize(encap_content) + rest.size();
-    const std::uint64_t explicit0_content = EncodedSize(signed_content);
-    const std::uint64_t info_content = type.encoded.size() + EncodedSize(explicit0_content);
-
-    AttachedParts parts;
-    Append(parts.head, DerHeader(der::kSequence, info_content));
-    Append(parts.head, type.encoded);
-    Append(parts.head, DerHeader(der::ContextConstructed(0), explicit0_content));
-    Append(parts.head, DerHeader(der::kSequence, signed_content));
-    Append(parts.head, version.encoded);
-    Append(parts.head, digests.encoded);
-    Append(parts.head, DerHeader(der::kSequence, encap_content));
-    Append(parts.head, encap_type.encoded);
-    Append(parts.head, DerHeader(der::ContextConstructed(0), explicit_content));
-    Append(parts.head, DerHeader(der::kOctetString, content_size));
-    Append(parts.tail, rest);
-    return parts;
-}
 
 // The message without content, signed over the content's digest.
 std::optional<Bytes> DetachedMessage(const MessageSignerState& signer, ByteView digest) {
