@@ -93,6 +93,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
 
     AddViewCommands(app, ctx);
     AddKeyCommands(app, ctx);
+    AddSigningCommands(app, ctx);
     AddStoreCommands(app, ctx);
 
     // CLI11 takes the arguments last first.

@@ -24,6 +24,7 @@ class QTextEdit;
 namespace velmora {
 
 class QtReportView;
+class TFSign;
 
 class TFVelmora : public QMainWindow {
     Q_OBJECT
@@ -87,6 +88,15 @@ class TFVelmora : public QMainWindow {
     void DERtoPEM1Click();
     void quitClick();
     void skziInfoClick();
+    // "Подпись...": every signing item shows the batch signing window; the
+    // two "Проверить" items check an attached and a detached signature.
+    void BsignFileClick();
+    void verifySignClick();
+    void N8Click();
+    // "инфо" / "Проверить сертификат".
+    void BcertValidClick();
+
+    TFSign* SignWindow() const { return sign_window_; }
 
     // The popup menu of the report view.
     QTextEdit* GetRichEditFromPopup() const { return rep_; }
@@ -123,6 +133,7 @@ class TFVelmora : public QMainWindow {
     bool shown_ = false;
     std::string invoking_item_;
     InventorySources inventory_;
+    TFSign* sign_window_ = nullptr;
 };
 
 }  // namespace velmora

@@ -69,7 +69,8 @@ std::string ChainInfoStatusLine(std::uint32_t status) {
 }
 
 bool CheckCertificateChain(const platform::CertContext& certificate,
-                           std::optional<FileTime> time, std::vector<std::string>& lines) {
+                           std::optional<FileTime> time, std::vector<std::string>& lines,
+                           std::uint32_t* error_status) {
     auto engine = platform::CreateCertificateChainEngine();
     if (!engine) {
         lines.push_back("The engine creation function failed - " + platform::LastErrorText());
@@ -86,6 +87,9 @@ bool CheckCertificateChain(const platform::CertContext& certificate,
     if (!chain) {
         lines.push_back("Ошибка построения цепочки сертификатов - " + platform::LastErrorText());
         return false;
+    }
+    if (error_status != nullptr) {
+        *error_status = chain->errorStatus;
     }
     lines.push_back(ChainErrorStatusLine(chain->errorStatus));
     if (chain->errorStatus == platform::trust_error::kIsRevoked) {

@@ -22,9 +22,10 @@ std::string ChainInfoStatusLine(std::uint32_t status);
 // revocation check of the certificate itself, and appends the error status
 // line (with the revocation lines for a revoked certificate) and the
 // information status line. False, with one line, when the chain could not be
-// built.
+// built. The chain's error status goes to `error_status` when one is given.
 bool CheckCertificateChain(const platform::CertContext& certificate,
-                           std::optional<FileTime> time, std::vector<std::string>& lines);
+                           std::optional<FileTime> time, std::vector<std::string>& lines,
+                           std::uint32_t* error_status = nullptr);
 
 // The issuer's name lines and what the issuer's CRL says of the certificate.
 void RevocationLines(const platform::CertContext& certificate,
