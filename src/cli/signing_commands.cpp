@@ -27,7 +27,7 @@ namespace velmora::cli {
 namespace {
 
 // The outcomes besides success, failure (1) and a wrong command line (2).
-constexpr int kExitUnreadable = 3;  // an input file cannot be read or is no signature/certificate
+constexpr int kExitUnreadable = 3;    // an input file cannot be read or is no signature/certificate
 constexpr int kExitBadSignature = 4;  // a file not signed, or a signer that does not verify
 constexpr int kExitUntrusted = 5;     // a chain that is not trusted, revoked or not valid
 
@@ -106,8 +106,8 @@ platform::CertContext SignerCertificate(CliContext& ctx, const SignerOptions& op
         Failure(ctx, kExitFailure, "в контейнере " + options.container + " нет сертификата");
         return nullptr;
     }
-    return certificate->WithKeyProv(platform::KeyProvInfo{
-        options.container, provider_name, options.type, platform::kAtKeyExchange});
+    return certificate->WithKeyProv(platform::KeyProvInfo{options.container, provider_name,
+                                                          options.type, platform::kAtKeyExchange});
 }
 
 // The last line of a file's lines: its result.
@@ -129,13 +129,15 @@ int SignFiles(CliContext& ctx, const SignerOptions& options, bool cosign) {
         return kExitFailure;
     }
     int status = kExitOk;
+    SigningSession session;
     for (const std::string& file : options.files) {
         const std::string signature = file + ".sig";
         std::vector<std::string> lines;
         try {
             const bool done =
                 cosign ? CoSignFile(file, signature, certificate, options.detached, lines)
-                       : SignFile(file, signature, certificate, options.detached, lines, dialogs);
+                       : SignFile(file, signature, certificate, options.detached, lines, dialogs,
+                                  &session);
             if (done) {
                 ctx.out << file << ": " << ResultLine(lines) << '\n';
                 continue;
@@ -226,8 +228,9 @@ void AddSignerOptions(CLI::App* command, SignerOptions& options) {
         command->add_option("--container", options.container, "контейнер ключа с сертификатом")
             ->type_name("ИМЯ");
     cert->excludes(container);
-    command->add_option("--provider", options.type,
-                        "тип криптопровайдера контейнера: 75 или 80 (по умолчанию)")
+    command
+        ->add_option("--provider", options.type,
+                     "тип криптопровайдера контейнера: 75 или 80 (по умолчанию)")
         ->check(CLI::IsMember({platform::kProvGost2001, platform::kProvGost2012}))
         ->type_name("ТИП");
     command
@@ -281,9 +284,8 @@ void AddSigningCommands(CLI::App& app, CliContext& ctx) {
     chain->add_option("--at", chain_args->second, "время проверки (местное)")
         ->type_name("\"дд.мм.гггг чч:мм:сс\"");
     chain->footer(kChainFooter);
-    chain->callback([&ctx, chain_args] {
-        ctx.status = Chain(ctx, chain_args->first, chain_args->second);
-    });
+    chain->callback(
+        [&ctx, chain_args] { ctx.status = Chain(ctx, chain_args->first, chain_args->second); });
 }
 
 }  // namespace velmora::cli

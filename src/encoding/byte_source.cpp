@@ -1,11 +1,11 @@
 #include "encoding/byte_source.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace velmora {
@@ -34,7 +34,8 @@ std::unique_ptr<FileSource> FileSource::Open(const std::filesystem::path& file) 
     }
     // The file is read from start to end once or twice: let the kernel read ahead.
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::unique_ptr<FileSource>(new FileSource(fd, static_cast<std::uint64_t>(info.st_size)));
+    return std::unique_ptr<FileSource>(
+        new FileSource(fd, static_cast<std::uint64_t>(info.st_size)));
 }
 
 FileSource::~FileSource() {

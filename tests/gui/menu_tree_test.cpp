@@ -80,11 +80,32 @@ const std::vector<Item> kDesign = {
 // The commands that are connected so far; the others are present and stay
 // disabled until their windows exist. The print menu is off until a file is
 // shown.
-const std::set<std::string> kConnected = {
-    "Mrequest",  "MCert",      "crl1",          "openP7B",      "bexpP7b",
-    "addMyCert", "delMyCert",  "Opmycer",       "bExpCert",     "BCA_Add",
-    "Bopenca",   "BDelCACert", "BopenCertRoot", "BDelCertRoot", "BaddCertRoot",
-    "PEMtoDER1", "DERtoPEM1",  "quit",          "skziInfo"};
+const std::set<std::string> kConnected = {"Mrequest",
+                                          "MCert",
+                                          "crl1",
+                                          "openP7B",
+                                          "bexpP7b",
+                                          "addMyCert",
+                                          "delMyCert",
+                                          "Opmycer",
+                                          "bExpCert",
+                                          "BCA_Add",
+                                          "Bopenca",
+                                          "BDelCACert",
+                                          "BopenCertRoot",
+                                          "BDelCertRoot",
+                                          "BaddCertRoot",
+                                          "PEMtoDER1",
+                                          "DERtoPEM1",
+                                          "quit",
+                                          "skziInfo",
+                                          "BsignFile",
+                                          "BaddSign",
+                                          "verifySign",
+                                          "N6",
+                                          "N9",
+                                          "N8",
+                                          "BcertValid"};
 const std::set<std::string> kPrintItems = {"mPrint",        "bPrint",       "WORD1",
                                            "PrintotzyvCer", "Pr_ReQAPCont", "printVrs"};
 

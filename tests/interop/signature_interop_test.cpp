@@ -23,9 +23,10 @@ using testing::TestData;
 // openssl cms -verify against the test chain at 2025-03-01 12:00 UTC (the
 // signer certificates are valid then); the content goes to `out`.
 bool OpensslVerifies(const fs::path& message, const fs::path* content, const fs::path& out) {
-    std::string line = "OPENSSL_CONF=/dev/null openssl cms -verify -engine gost -binary -inform DER -in '" +
-                       message.string() + "' -CAfile '" + (TestData() / "chain.pem").string() +
-                       "' -purpose any -attime 1740830400 -out '" + out.string() + "'";
+    std::string line =
+        "OPENSSL_CONF=/dev/null openssl cms -verify -engine gost -binary -inform DER -in '" +
+        message.string() + "' -CAfile '" + (TestData() / "chain.pem").string() +
+        "' -purpose any -attime 1740830400 -out '" + out.string() + "'";
     if (content != nullptr) {
         line += " -content '" + content->string() + "'";
     }

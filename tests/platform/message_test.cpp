@@ -27,8 +27,8 @@ class TrickleSource : public ByteSource {
   public:
     explicit TrickleSource(ByteView bytes) : bytes_(bytes) {}
     std::optional<std::size_t> Read(std::span<std::uint8_t> buffer) override {
-        const std::size_t count = std::min({buffer.size(), bytes_.size() - position_,
-                                            std::size_t{7}});
+        const std::size_t count =
+            std::min({buffer.size(), bytes_.size() - position_, std::size_t{7}});
         std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), count, buffer.begin());
         position_ += count;
         return count;
@@ -92,10 +92,11 @@ TEST(Message, SignsInBothModesWithTheHashOfTheKeyFamily) {
             ASSERT_TRUE(verified) << ErrorMessageText(GetLastError());
             EXPECT_EQ(verified->Encoded(), signer->Certificate()->Encoded());
             Bytes extracted;
-            EXPECT_EQ(MsgContent(decoded, [&](ByteView piece) {
-                          extracted.insert(extracted.end(), piece.begin(), piece.end());
-                          return true;
-                      }),
+            EXPECT_EQ(MsgContent(decoded,
+                                 [&](ByteView piece) {
+                                     extracted.insert(extracted.end(), piece.begin(), piece.end());
+                                     return true;
+                                 }),
                       !detached);
             EXPECT_EQ(extracted, detached ? Bytes{} : data);
         }

@@ -63,7 +63,8 @@ class ScriptedDialogs : public Dialogs {
     std::vector<std::filesystem::path> ChooseOpenFiles(int filter_index) override {
         openFilterIndexes.push_back(filter_index);
         if (openManyAnswers.empty()) {
-            ADD_FAILURE() << "the open dialog for several files was shown without a scripted answer";
+            ADD_FAILURE()
+                << "the open dialog for several files was shown without a scripted answer";
             return {};
         }
         std::vector<std::filesystem::path> answer = openManyAnswers.front();

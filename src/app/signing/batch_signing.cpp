@@ -49,8 +49,7 @@ const std::vector<std::string>& SignGridHeaders() {
     return headers;
 }
 
-BatchSigning::BatchSigning(StringGrid& grid, SigningTarget target)
-    : grid_(grid), target_(target) {}
+BatchSigning::BatchSigning(StringGrid& grid, SigningTarget target) : grid_(grid), target_(target) {}
 
 void BatchSigning::ResetGrid() {
     SetGridHeader(grid_, SignGridHeaders(), true);
@@ -61,7 +60,10 @@ void BatchSigning::Close() {
 }
 
 void BatchSigning::AddFiles() {
-    const std::vector<std::filesystem::path> chosen = target_.dialogs.ChooseOpenFiles(4);
+    AddFileNames(target_.dialogs.ChooseOpenFiles(4));
+}
+
+void BatchSigning::AddFileNames(const std::vector<std::filesystem::path>& chosen) {
     if (chosen.empty()) {
         return;
     }
@@ -144,35 +146,8 @@ void BatchSigning::RowLine(const char* prefix, int row) {
                                   grid_.Cell(row, sign_column::kSignatureFile));
 }
 
-void BatchSigning::SignAll(bool detached) {
-    target_.view.Clear();
-    std::vector<std::string> lines;
-    for (int row = 1; row < grid_.RowCount(); ++row) {
-        if (!HasFiles(grid_, row)) {
-            continue;
-        }
-        if (!grid_.Cell(row, sign_column::kDetached).empty()) {
-            RowLine("Пропущено: ", row);
-            grid_.SetCell(row, sign_column::kSigned, "пропущен");
-            continue;
-        }
-        const bool signed_ok = GuardRow(target_.view, [&] {
-            return SignFile(grid_.Cell(row, sign_column::kDataFile),
-                            grid_.Cell(row, sign_column::kSignatureFile), certificate_, detached,
-                            lines, target_.dialogs);
-        });
-        if (signed_ok) {
-            grid_.SetCell(row, sign_column::kSigned, "Да");
-            AppendLines(lines);
-            grid_.SetCell(row, sign_column::kDetached, YesNoOfBool(detached));
-        } else {
-            grid_.SetCell(row, sign_column::kSigned, "нет");
-        }
-        target_.view.Repaint();
-    }
-}
-
-void BatchSigning::CoSignAll() {
+void BatchSigning::SigningPass(bool want_signed, const RowOperation& operation,
+                               const std::function<void(int)>& on_success) {
     target_.view.Clear();
     std::vector<std::string> lines;
     for (int row = 1; row < grid_.RowCount(); ++row) {
@@ -180,24 +155,44 @@ void BatchSigning::CoSignAll() {
             continue;
         }
         const std::string state = grid_.Cell(row, sign_column::kDetached);
-        if (state.empty()) {
+        if (state.empty() == want_signed) {
             RowLine("Пропущено: ", row);
             grid_.SetCell(row, sign_column::kSigned, "пропущен");
             continue;
         }
-        const bool signed_ok = GuardRow(target_.view, [&] {
-            return CoSignFile(grid_.Cell(row, sign_column::kDataFile),
-                              grid_.Cell(row, sign_column::kSignatureFile), certificate_,
-                              IsYes(state), lines);
+        const bool done = GuardRow(target_.view, [&] {
+            return operation(grid_.Cell(row, sign_column::kDataFile),
+                             grid_.Cell(row, sign_column::kSignatureFile), state, lines);
         });
-        if (signed_ok) {
-            grid_.SetCell(row, sign_column::kSigned, "Да");
+        grid_.SetCell(row, sign_column::kSigned, done ? "Да" : "нет");
+        if (done) {
             AppendLines(lines);
-        } else {
-            grid_.SetCell(row, sign_column::kSigned, "нет");
+            on_success(row);
         }
         target_.view.Repaint();
     }
+}
+
+void BatchSigning::SignAll(bool detached) {
+    SigningSession session;
+    SigningPass(
+        false,
+        [&](const std::string& data, const std::string& signature, const std::string&,
+            std::vector<std::string>& lines) {
+            return SignFile(data, signature, certificate_, detached, lines, target_.dialogs,
+                            &session);
+        },
+        [&](int row) { grid_.SetCell(row, sign_column::kDetached, YesNoOfBool(detached)); });
+}
+
+void BatchSigning::CoSignAll() {
+    SigningPass(
+        true,
+        [&](const std::string& data, const std::string& signature, const std::string& state,
+            std::vector<std::string>& lines) {
+            return CoSignFile(data, signature, certificate_, IsYes(state), lines);
+        },
+        [](int) {});
 }
 
 void BatchSigning::VerifyAll() {

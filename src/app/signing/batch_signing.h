@@ -9,6 +9,8 @@
 #include "report/view/dialogs.h"
 #include "report/view/report_view.h"
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +52,8 @@ class BatchSigning {
     // "Добавить": files chosen in the open dialog (several at once) are paired
     // with their signature files and added as rows numbered from 1.
     void AddFiles();
+    // The same for files named otherwise (the desktop's "Подписать").
+    void AddFileNames(const std::vector<std::filesystem::path>& files);
 
     // "Загрузить": the certificate from the selected source. Gives whether
     // the certificate button is to be enabled.
@@ -64,9 +68,19 @@ class BatchSigning {
     void VerifyAll();
 
     const platform::CertContext& Certificate() const { return certificate_; }
-    void SetCertificate(platform::CertContext certificate) { certificate_ = std::move(certificate); }
+    void SetCertificate(platform::CertContext certificate) {
+        certificate_ = std::move(certificate);
+    }
 
   private:
+    // One signing or co-signing of a row: data file, signature file, the
+    // row's signature state, the pass's message list.
+    using RowOperation = std::function<bool(const std::string&, const std::string&,
+                                            const std::string&, std::vector<std::string>&)>;
+    // Rows whose signature state is empty (not signed) or not, as
+    // `want_signed` says, get the operation; the others are skipped.
+    void SigningPass(bool want_signed, const RowOperation& operation,
+                     const std::function<void(int)>& on_success);
     void AppendLines(std::vector<std::string>& lines);
     void RowLine(const char* prefix, int row);
 

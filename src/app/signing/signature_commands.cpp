@@ -27,9 +27,9 @@ void VerifyAttachedSignatureCommand(ReportView& view, Dialogs& dialogs) {
     if (!signature) {
         return;
     }
-    const auto content = dialogs.ChooseSaveFileTitled(signature->parent_path(),
-                                                      signature->stem().string(),
-                                                      "Укажите имя файла для исходных данных");
+    const auto content =
+        dialogs.ChooseSaveFileTitled(signature->parent_path(), signature->stem().string(),
+                                     "Укажите имя файла для исходных данных");
     if (!content) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "crypto/chain/check_chain.h"
 
 #include "crypto/platform/stores/cert_store.h"
+#include "crypto/platform/system/last_error.h"
 #include "crypto/platform/system/system_info.h"
 #include "crypto/signing/name_lines.h"
 #include "report/crl/crl_entry_text.h"
@@ -68,9 +69,8 @@ std::string ChainInfoStatusLine(std::uint32_t status) {
     return StatusText(kInfoLines, status, "pChainContext.TrustStatus.dwInfoStatus = ");
 }
 
-bool CheckCertificateChain(const platform::CertContext& certificate,
-                           std::optional<FileTime> time, std::vector<std::string>& lines,
-                           std::uint32_t* error_status) {
+bool CheckCertificateChain(const platform::CertContext& certificate, std::optional<FileTime> time,
+                           std::vector<std::string>& lines, std::uint32_t* error_status) {
     auto engine = platform::CreateCertificateChainEngine();
     if (!engine) {
         lines.push_back("The engine creation function failed - " + platform::LastErrorText());

@@ -1,8 +1,8 @@
 // Chain validation and revocation of one certificate, as Russian lines.
 #pragma once
 
-#include "crypto/platform/chain/cert_chain.h"
 #include "crypto/platform/certs/cert_context.h"
+#include "crypto/platform/chain/cert_chain.h"
 #include "encoding/date_time.h"
 
 #include <cstdint>
@@ -23,9 +23,8 @@ std::string ChainInfoStatusLine(std::uint32_t status);
 // line (with the revocation lines for a revoked certificate) and the
 // information status line. False, with one line, when the chain could not be
 // built. The chain's error status goes to `error_status` when one is given.
-bool CheckCertificateChain(const platform::CertContext& certificate,
-                           std::optional<FileTime> time, std::vector<std::string>& lines,
-                           std::uint32_t* error_status = nullptr);
+bool CheckCertificateChain(const platform::CertContext& certificate, std::optional<FileTime> time,
+                           std::vector<std::string>& lines, std::uint32_t* error_status = nullptr);
 
 // The issuer's name lines and what the issuer's CRL says of the certificate.
 void RevocationLines(const platform::CertContext& certificate,

@@ -16,24 +16,43 @@ std::string ErrorWithCode() {
     return platform::LastErrorText() + std::to_string(platform::GetLastError());
 }
 
+// The signer of the certificate: the session's when it holds this
+// certificate's, else one made now (and kept in the session).
+const platform::MessageSigner* SignerFor(const platform::CertContext& certificate,
+                                         std::vector<std::string>& lines, Dialogs& dialogs,
+                                         SigningSession& session) {
+    if (session.signer && session.certificate == certificate) {
+        lines.emplace_back("введён пароль от контейнера");
+        return &*session.signer;
+    }
+    auto acquired = platform::AcquireCertificatePrivateKey(certificate);
+    if (acquired) {
+        lines.emplace_back("введён пароль от контейнера");
+    }
+    auto signer = platform::MessageSigner::Create(certificate, acquired ? &*acquired : nullptr);
+    if (!signer) {
+        ShowErrorBox(dialogs, "Ошибка № - " + platform::LastErrorText());
+        return nullptr;
+    }
+    session.certificate = certificate;
+    session.signer = std::move(signer);
+    return &*session.signer;
+}
+
 }  // namespace
 
 bool SignFile(const std::filesystem::path& data_file, const std::filesystem::path& output_file,
               const platform::CertContext& certificate, bool detached,
-              std::vector<std::string>& lines, Dialogs& dialogs) {
+              std::vector<std::string>& lines, Dialogs& dialogs, SigningSession* session) {
     if (!certificate) {
         ShowErrorBox(dialogs, "Сертификат %s не найден - " + platform::LastErrorText());
         return false;
     }
     const auto content = OpenForReading(data_file);
-    auto acquired = platform::AcquireCertificatePrivateKey(certificate);
-    if (acquired) {
-        lines.emplace_back("введён пароль от контейнера");
-    }
-    const auto signer =
-        platform::MessageSigner::Create(certificate, acquired ? &*acquired : nullptr);
-    if (!signer) {
-        ShowErrorBox(dialogs, "Ошибка № - " + platform::LastErrorText());
+    SigningSession own;
+    const platform::MessageSigner* signer =
+        SignerFor(certificate, lines, dialogs, session != nullptr ? *session : own);
+    if (signer == nullptr) {
         return false;
     }
     AtomicFileWriter writer;
@@ -41,11 +60,10 @@ bool SignFile(const std::filesystem::path& data_file, const std::filesystem::pat
         RaiseWriteError(output_file);
     }
     bool write_failed = false;
-    const bool signed_ok =
-        platform::SignMessage(*signer, detached, *content, [&](ByteView piece) {
-            write_failed = !writer.Write(piece);
-            return !write_failed;
-        });
+    const bool signed_ok = platform::SignMessage(*signer, detached, *content, [&](ByteView piece) {
+        write_failed = !writer.Write(piece);
+        return !write_failed;
+    });
     if (write_failed) {
         RaiseWriteError(output_file);
     }
@@ -63,8 +81,7 @@ bool SignFile(const std::filesystem::path& data_file, const std::filesystem::pat
     return true;
 }
 
-bool CoSignFile(const std::filesystem::path& data_file,
-                const std::filesystem::path& signature_file,
+bool CoSignFile(const std::filesystem::path& data_file, const std::filesystem::path& signature_file,
                 const platform::CertContext& certificate, bool detached,
                 std::vector<std::string>& lines) {
     if (!certificate) {

@@ -66,8 +66,8 @@ bool VerifySignatureFile(const std::filesystem::path& data_file,
     std::unique_ptr<FileSource> content;
     if (detached) {
         content = OpenForReading(data_file);
-        detached_message = platform::MsgOpenToDecode(platform::kMsgEncoding,
-                                                     platform::kCmsgDetachedFlag);
+        detached_message =
+            platform::MsgOpenToDecode(platform::kMsgEncoding, platform::kCmsgDetachedFlag);
         if (!detached_message || !platform::MsgUpdate(*detached_message, *encoded) ||
             !platform::MsgUpdateContent(*detached_message, *content)) {
             lines.push_back("Ошибка - " + platform::LastErrorText());

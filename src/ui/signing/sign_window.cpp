@@ -77,14 +77,13 @@ TFSign::TFSign(ReportView& view, Dialogs& dialogs, std::unique_ptr<TRCstruct>& c
     layout->addWidget(table_, 1);
     layout->addLayout(buttons);
     layout->addLayout(side);
-    resize(900, 360);
+    resize(1000, 380);
     model_->ResetGrid();
 }
 
 TFSign::~TFSign() = default;
 
-QPushButton* TFSign::AddButton(const char* name, const char* caption,
-                               void (TFSign::*handler)()) {
+QPushButton* TFSign::AddButton(const char* name, const char* caption, void (TFSign::*handler)()) {
     auto* button = new QPushButton(QString::fromUtf8(caption), this);
     button->setObjectName(QString::fromUtf8(name));
     button->setAutoDefault(false);
@@ -101,6 +100,18 @@ void TFSign::Run(void (TFSign::*handler)()) {
     } catch (const std::exception& e) {
         ShowErrorBox(dialogs_, e.what());
     }
+}
+
+void TFSign::ShowWithFiles(const std::vector<std::filesystem::path>& files,
+                           platform::CertContext certificate) {
+    show();
+    raise();
+    activateWindow();
+    if (certificate) {
+        model_->SetCertificate(std::move(certificate));
+        show_certificate_->setEnabled(true);
+    }
+    model_->AddFileNames(files);
 }
 
 void TFSign::addFClick() {

@@ -30,6 +30,11 @@ class TFSign : public QWidget {
 
     BatchSigning& Model() { return *model_; }
 
+    // Shows the window with these files in the grid (the desktop's
+    // "Подписать"), and with the certificate when one is given.
+    void ShowWithFiles(const std::vector<std::filesystem::path>& files,
+                       platform::CertContext certificate = nullptr);
+
     // The handlers of the controls.
     void addFClick();
     void clearClick();

@@ -54,7 +54,7 @@ CrlPtr CrlOfDer(ByteView der) {
 struct Collected {
     std::time_t checkTime = 0;
     std::vector<std::uint32_t> errors;  // by depth
-    bool partial = false;
+    const std::vector<ossl::X509Crl>* crls = nullptr;
 };
 
 int CollectedIndex() {
@@ -119,17 +119,32 @@ std::uint32_t TrustBitOf(int error) {
     }
 }
 
-// A revocation dated after the time of the check: the certificate was good then.
-bool RevokedLater(X509_STORE_CTX* ctx, std::time_t check_time) {
-    X509_CRL* crl = X509_STORE_CTX_get0_current_crl(ctx);
+// A revocation dated after the time of the check: the certificate was good
+// then. The entry is looked for in the CRL being checked, and in every CRL
+// of the certificate's issuer when the verifier names none (as it does for a
+// CRL issued after the time of the check).
+bool RevokedLater(X509_STORE_CTX* ctx, const Collected& collected) {
     X509* certificate = X509_STORE_CTX_get_current_cert(ctx);
-    X509_REVOKED* entry = nullptr;
-    if (crl == nullptr || certificate == nullptr ||
-        X509_CRL_get0_by_cert(crl, &entry, certificate) == 0 || entry == nullptr) {
+    if (certificate == nullptr) {
         return false;
     }
-    std::time_t at = check_time;
-    return X509_cmp_time(X509_REVOKED_get0_revocationDate(entry), &at) > 0;
+    std::vector<X509_CRL*> candidates;
+    if (X509_CRL* current = X509_STORE_CTX_get0_current_crl(ctx)) {
+        candidates.push_back(current);
+    }
+    for (const auto& crl : *collected.crls) {
+        if (X509_NAME_cmp(X509_CRL_get_issuer(crl.get()), X509_get_issuer_name(certificate)) == 0) {
+            candidates.push_back(crl.get());
+        }
+    }
+    for (X509_CRL* crl : candidates) {
+        X509_REVOKED* entry = nullptr;
+        if (X509_CRL_get0_by_cert(crl, &entry, certificate) != 0 && entry != nullptr) {
+            std::time_t at = collected.checkTime;
+            return X509_cmp_time(X509_REVOKED_get0_revocationDate(entry), &at) > 0;
+        }
+    }
+    return false;
 }
 
 int CollectError(int ok, X509_STORE_CTX* ctx) {
@@ -141,7 +156,7 @@ int CollectError(int ok, X509_STORE_CTX* ctx) {
     // A CRL issued after the time of the check still tells whether the
     // certificate was revoked before it.
     if (error == X509_V_ERR_CRL_NOT_YET_VALID ||
-        (error == X509_V_ERR_CERT_REVOKED && RevokedLater(ctx, collected->checkTime))) {
+        (error == X509_V_ERR_CERT_REVOKED && RevokedLater(ctx, *collected))) {
         return 1;
     }
     const int depth = std::max(0, X509_STORE_CTX_get_error_depth(ctx));
@@ -217,10 +232,10 @@ std::optional<CertChainContext> BuildChain(const ChainEngineState& engine,
     }
     const FileTime at = time.value_or(NowFileTime());
     Collected collected;
-    collected.checkTime =
-        at >= kUnixEpochFileTime
-            ? static_cast<std::time_t>((at - kUnixEpochFileTime) / 10'000'000ULL)
-            : 0;
+    collected.crls = &engine.crls;
+    collected.checkTime = at >= kUnixEpochFileTime
+                              ? static_cast<std::time_t>((at - kUnixEpochFileTime) / 10'000'000ULL)
+                              : 0;
     X509_STORE_CTX_set_ex_data(ctx.get(), CollectedIndex(), &collected);
     X509_VERIFY_PARAM* param = X509_STORE_CTX_get0_param(ctx.get());
     X509_VERIFY_PARAM_set_time(param, collected.checkTime);
@@ -245,11 +260,13 @@ std::optional<CertChainContext> BuildChain(const ChainEngineState& engine,
             element.errorStatus = collected.errors[static_cast<std::size_t>(i)];
         }
         const bool self_signed = X509_check_issued(current, current) == X509_V_OK;
-        X509* issuer = self_signed ? current : (i + 1 < length ? sk_X509_value(built, i + 1) : nullptr);
+        X509* issuer =
+            self_signed ? current : (i + 1 < length ? sk_X509_value(built, i + 1) : nullptr);
         if (issuer != nullptr) {
             element.infoStatus |= IssuerMatch(current, issuer);
-            const bool issuer_held = self_signed ? element.store.has_value()
-                                                 : StoreOf(engine, ContextOfX509(issuer)).has_value();
+            const bool issuer_held = self_signed
+                                         ? element.store.has_value()
+                                         : StoreOf(engine, ContextOfX509(issuer)).has_value();
             if (issuer_held) {
                 element.infoStatus |= trust_info::kHasPreferredIssuer;
             }

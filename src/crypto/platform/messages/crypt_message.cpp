@@ -128,9 +128,9 @@ bool VerifyWithAttributes(CryptMessageState& state, CMS_SignerInfo* signer, cons
     if (!digest) {
         return false;
     }
-    const ASN1_OCTET_STRING* claimed = static_cast<const ASN1_OCTET_STRING*>(
-        CMS_signed_get0_data_by_OBJ(signer, OBJ_nid2obj(NID_pkcs9_messageDigest), -3,
-                                    V_ASN1_OCTET_STRING));
+    const ASN1_OCTET_STRING* claimed =
+        static_cast<const ASN1_OCTET_STRING*>(CMS_signed_get0_data_by_OBJ(
+            signer, OBJ_nid2obj(NID_pkcs9_messageDigest), -3, V_ASN1_OCTET_STRING));
     if (claimed == nullptr) {
         return Fail(error::kHashValue);
     }
@@ -311,9 +311,8 @@ bool MsgAddSigner(CryptMessage& message, const MessageSigner& signer) {
         present = present || X509_cmp(sk_X509_value(certificates.get(), i), own.x509.get()) == 0;
     }
     // OpenSSL refuses to add a certificate the message already holds.
-    CMS_SignerInfo* info =
-        CMS_add1_signer(state.cms.get(), own.x509.get(), own.key.get(), own.md,
-                        CMS_NOATTR | CMS_BINARY | (present ? CMS_NOCERTS : 0));
+    CMS_SignerInfo* info = CMS_add1_signer(state.cms.get(), own.x509.get(), own.key.get(), own.md,
+                                           CMS_NOATTR | CMS_BINARY | (present ? CMS_NOCERTS : 0));
     if (info == nullptr) {
         ERR_clear_error();
         return Fail(error::kMsgError);

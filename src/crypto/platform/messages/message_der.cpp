@@ -102,8 +102,8 @@ std::optional<AttachedParts> SplitAround(ByteView detached, std::uint64_t conten
     }
     const std::uint64_t explicit_content = EncodedSize(content_size);
     const std::uint64_t encap_content = encap_type.encoded.size() + EncodedSize(explicit_content);
-    const std::uint64_t signed_content = fields[0].encoded.size() + fields[1].encoded.size() +
-                                         EncodedSize(encap_content) + rest;
+    const std::uint64_t signed_content =
+        fields[0].encoded.size() + fields[1].encoded.size() + EncodedSize(encap_content) + rest;
     const std::uint64_t explicit0_content = EncodedSize(signed_content);
     const std::uint64_t info_content =
         parsed->contentType.encoded.size() + EncodedSize(explicit0_content);

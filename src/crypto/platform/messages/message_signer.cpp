@@ -32,7 +32,8 @@ MessageSigner::MessageSigner() = default;
 MessageSigner::~MessageSigner() = default;
 MessageSigner::MessageSigner(MessageSigner&&) noexcept = default;
 MessageSigner& MessageSigner::operator=(MessageSigner&&) noexcept = default;
-MessageSigner::MessageSigner(std::unique_ptr<MessageSignerState> state) : state_(std::move(state)) {}
+MessageSigner::MessageSigner(std::unique_ptr<MessageSignerState> state)
+    : state_(std::move(state)) {}
 
 const CertContext& MessageSigner::Certificate() const {
     return state_->certificate;

@@ -21,8 +21,8 @@ class MessageSignerState {
 class CryptMessageState {
   public:
     std::uint32_t flags = 0;
-    ossl::Cms cms;                       // null until the message is given
-    ByteSource* content = nullptr;       // the detached content, borrowed
+    ossl::Cms cms;                        // null until the message is given
+    ByteSource* content = nullptr;        // the detached content, borrowed
     std::map<int, Bytes> contentDigests;  // by digest NID, once computed
 };
 

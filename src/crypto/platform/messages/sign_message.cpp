@@ -13,12 +13,11 @@ namespace {
 
 // The message without content, signed over the content's digest.
 std::optional<Bytes> DetachedMessage(const MessageSignerState& signer, ByteView digest) {
-    ossl::Cms cms(CMS_sign(nullptr, nullptr, nullptr, nullptr,
-                           CMS_PARTIAL | CMS_BINARY | CMS_DETACHED));
-    CMS_SignerInfo* info =
-        cms ? CMS_add1_signer(cms.get(), signer.x509.get(), signer.key.get(), signer.md,
-                              CMS_NOATTR | CMS_BINARY)
-            : nullptr;
+    ossl::Cms cms(
+        CMS_sign(nullptr, nullptr, nullptr, nullptr, CMS_PARTIAL | CMS_BINARY | CMS_DETACHED));
+    CMS_SignerInfo* info = cms ? CMS_add1_signer(cms.get(), signer.x509.get(), signer.key.get(),
+                                                 signer.md, CMS_NOATTR | CMS_BINARY)
+                               : nullptr;
     if (info == nullptr) {
         ERR_clear_error();
         return Fail(error::kFail, std::optional<Bytes>{});
