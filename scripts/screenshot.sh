@@ -5,6 +5,8 @@
 # or of another window or dialog of the program shown over the file
 # (CertificateSelection, CertificateReport, Fcont, FCopyKEP):
 #   scripts/screenshot.sh --window CertificateSelection BUNDLE.p7b OUT.png
+#   scripts/screenshot.sh --window FSign FOLDER OUT.png          (after a signing pass)
+#   scripts/screenshot.sh --window Verification FILE.sig OUT.png (the check's report)
 # The program is taken from build/normal (built first when it is missing), or
 # from $VELMORA_BIN.
 set -euo pipefail

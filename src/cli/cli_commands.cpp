@@ -94,6 +94,7 @@ std::unique_ptr<CLI::App> MakeCommandLine(CliContext& ctx) {
 
     AddViewCommands(*app, ctx);
     AddKeyCommands(*app, ctx);
+    AddSigningCommands(*app, ctx);
     AddStoreCommands(*app, ctx);
     return app;
 }

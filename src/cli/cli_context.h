@@ -34,6 +34,9 @@ void AddViewCommands(CLI::App& app, CliContext& ctx);
 // container-copy, container-delete, container-bind, container-import.
 void AddKeyCommands(CLI::App& app, CliContext& ctx);
 
+// The signing commands: sign, cosign, verify, chain.
+void AddSigningCommands(CLI::App& app, CliContext& ctx);
+
 // The certificate stores: store list, add, delete, export.
 void AddStoreCommands(CLI::App& app, CliContext& ctx);
 

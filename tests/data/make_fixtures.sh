@@ -890,3 +890,6 @@ for f in "$DATA"/*.cer "$DATA"/*.req "$DATA"/*.crl; do
 done
 
 echo "fixtures written to $DATA"
+
+# The signing fixtures depend on the intermediate CA written above.
+"$DATA/make_signing_fixtures.sh"

@@ -32,6 +32,13 @@ TEST(CommandLine, HelpAndVersionAreAnsweredNotOpened) {
     const CommandLine shot = Parse({"--screenshot", "out.png", "a.cer"});
     EXPECT_EQ(shot.screenshot, std::filesystem::path("out.png"));
     EXPECT_EQ(shot.file, std::filesystem::path("a.cer"));
+
+    // The desktop entry's actions; after "--" the names are files.
+    const CommandLine sign = Parse({"--sign", "a.txt", "b.txt"});
+    EXPECT_EQ(sign.signFiles, (std::vector<std::filesystem::path>{"a.txt", "b.txt"}));
+    EXPECT_FALSE(sign.file);
+    EXPECT_EQ(Parse({"--verify", "a.txt.sig"}).verifyFile, std::filesystem::path("a.txt.sig"));
+    EXPECT_EQ(Parse({"--", "--sign"}).file, std::filesystem::path("--sign"));
 }
 
 }  // namespace

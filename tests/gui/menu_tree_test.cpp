@@ -84,7 +84,8 @@ const std::set<std::string> kConnected = {
     "Mrequest",  "MCert",      "crl1",          "openP7B",      "bexpP7b",
     "addMyCert", "delMyCert",  "Opmycer",       "bExpCert",     "BCA_Add",
     "Bopenca",   "BDelCACert", "BopenCertRoot", "BDelCertRoot", "BaddCertRoot",
-    "PEMtoDER1", "DERtoPEM1",  "quit",          "skziInfo",     "cont"};
+    "PEMtoDER1", "DERtoPEM1",  "quit",          "skziInfo",     "cont",
+    "BsignFile", "BaddSign", "verifySign", "N6", "N9", "N8", "BcertValid"};
 const std::set<std::string> kPrintItems = {"mPrint",        "bPrint",       "WORD1",
                                            "PrintotzyvCer", "Pr_ReQAPCont", "printVrs"};
 

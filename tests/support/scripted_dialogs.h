@@ -34,10 +34,13 @@ class ScriptedDialogs : public Dialogs {
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
     std::deque<MessageAnswer> messageAnswers;
     std::deque<std::optional<ContainerChoice>> containerAnswers;
+    // Answers of the open dialog that allows several files; empty cancels.
+    std::deque<std::vector<std::filesystem::path>> openManyAnswers;
 
     // What was asked, in order.
     std::vector<Message> messages;
     std::vector<int> openFilterIndexes;
+    std::vector<std::string> dialogTitles;
     std::vector<SaveRequest> saveRequests;
     int containerRequests = 0;
 
@@ -56,6 +59,34 @@ class ScriptedDialogs : public Dialogs {
         openFilterIndexes.push_back(filter_index);
         return Next(openAnswers, "open");
     }
+
+    std::vector<std::filesystem::path> ChooseOpenFiles(int filter_index) override {
+        openFilterIndexes.push_back(filter_index);
+        if (openManyAnswers.empty()) {
+            ADD_FAILURE()
+                << "the open dialog for several files was shown without a scripted answer";
+            return {};
+        }
+        std::vector<std::filesystem::path> answer = openManyAnswers.front();
+        openManyAnswers.pop_front();
+        return answer;
+    }
+
+    std::optional<std::filesystem::path> ChooseOpenFileTitled(
+        int filter_index, const std::string& title, const std::filesystem::path& preset) override {
+        dialogTitles.push_back(title);
+        presets.push_back(preset);
+        return ChooseOpenFile(filter_index);
+    }
+
+    std::optional<std::filesystem::path> ChooseSaveFileTitled(
+        const std::filesystem::path& initial_folder, const std::string& proposed_name,
+        const std::string& title) override {
+        dialogTitles.push_back(title);
+        return ChooseSaveFile(initial_folder, proposed_name);
+    }
+
+    std::vector<std::filesystem::path> presets;
 
     std::optional<std::filesystem::path> ChooseSaveFile(const std::filesystem::path& initial_folder,
                                                         const std::string& proposed_name) override {

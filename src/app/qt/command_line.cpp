@@ -26,6 +26,17 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             first = 5;
         }
     }
+    // The desktop entry's actions on files.
+    if (argc > first && std::string_view(argv[first]) == "--sign") {
+        for (int i = first + 1; i < argc; ++i) {
+            command_line.signFiles.emplace_back(argv[i]);
+        }
+        return command_line;
+    }
+    if (argc > first + 1 && std::string_view(argv[first]) == "--verify") {
+        command_line.verifyFile = std::filesystem::path(argv[first + 1]);
+        return command_line;
+    }
     if (argc > first && argv[first] != nullptr && std::string_view(argv[first]) == "--") {
         ++first;
     }
@@ -48,7 +59,10 @@ std::string HelpText() {
            "  --version                     версия программы\n"
            "  --screenshot СНИМОК.png       показать ФАЙЛ, сохранить снимок окна и завершить\n"
            "                                работу; с --window ИМЯ после имени снимка - снимок\n"
-           "                                окна CertificateSelection или CertificateReport\n"
+           "                                окна CertificateSelection, CertificateReport, FSign\n"
+           "                                или Verification\n"
+           "  --sign ФАЙЛ...                окно пакетной подписи с этими файлами\n"
+           "  --verify ПОДПИСЬ              проверка файла с подписью в главном окне\n"
            "  --                            дальше только имя файла (для имён, которые\n"
            "                                начинаются с \"-\")\n"
            "\n"

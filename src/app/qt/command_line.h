@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -22,6 +23,10 @@ struct CommandLine {
     // without opening a window.
     bool help = false;
     bool version = false;
+    // "--sign FILE...": the batch signing window with these files.
+    std::vector<std::filesystem::path> signFiles;
+    // "--verify SIG": the full check of a signature file in the main window.
+    std::optional<std::filesystem::path> verifyFile;
 };
 
 // Reads the arguments. Only the first file argument counts; the rest are

@@ -12,23 +12,33 @@
 //                                         CertificateReport (a certificate's),
 //                                         Fcont (the container manager with the
 //                                         containers of the first provider
-//                                         found), FCopyKEP (the key-copy dialog)
+//                                         found), FCopyKEP (the key-copy dialog),
+//                                         FSign (FILE signed in the batch window),
+//                                         Verification (FILE, a signature, checked)
+//   velmora --sign FILE...                the batch signing window with the files
+//   velmora --verify SIG                  the full check of a signature file
 #include "app/input/file_loader.h"
 #include "app/qt/application.h"
 #include "app/qt/certificate_report_window.h"
 #include "app/qt/command_line.h"
+#include "app/qt/main_window.h"
 #include "app/qt/program_windows.h"
+#include "app/signing/signature_commands.h"
 #include "crypto/platform/stores/cert_store.h"
 #include "ui/dialogs/certificate_selection_dialog.h"
+#include "ui/signing/sign_window.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
-
-#include <QDialog>
-#include <QFile>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -80,6 +90,43 @@ QWidget* ShowNamedWindow(const std::string& name, const std::filesystem::path& f
     return nullptr;
 }
 
+// The pictures of signing: the batch window after a detached signing pass
+// over the file with the first personal certificate bound to a key container,
+// and the main window with the full check of a signature file.
+QWidget* ShowSigningPicture(const std::string& name, const std::filesystem::path& file,
+                            velmora::TFVelmora& window) {
+    if (name == "Verification") {
+        velmora::VerifySignatureFileCommand(window.View(), file);
+        return &window;
+    }
+    velmora::platform::CertContext certificate;
+    if (auto store = velmora::platform::OpenSystemStore(
+            velmora::platform::StoreLocation::CurrentUser, "MY")) {
+        for (auto& candidate : velmora::platform::StoreCertificates(*store)) {
+            if (candidate->KeyProv() && !certificate) {
+                certificate = candidate;
+            }
+        }
+    }
+    // A folder stands for the files in it.
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    if (std::filesystem::is_directory(file, ec)) {
+        for (const auto& entry : std::filesystem::directory_iterator(file, ec)) {
+            files.push_back(entry.path());
+        }
+        std::sort(files.begin(), files.end());
+    } else {
+        files.push_back(file);
+    }
+    velmora::TFSign* sign = window.SignWindow();
+    sign->ShowWithFiles(files, certificate);
+    sign->Certselect()->button(0)->setChecked(true);
+    sign->cb_detach_sign()->setChecked(true);
+    sign->BsignFileClick();
+    return sign;
+}
+
 // Saves a picture of the widget once it is painted, and ends the program.
 void SavePictureAndQuit(QWidget* widget, const QString& out) {
     QTimer::singleShot(0, widget, [widget, out] {
@@ -119,8 +166,11 @@ int main(int argc, char** argv) {
         const QString out = QFile::decodeName(command_line.screenshot->c_str());
         if (command_line.window) {
             window.show();
-            QWidget* target =
-                ShowNamedWindow(*command_line.window, command_line.file.value_or(""), windows);
+            const std::string& name = *command_line.window;
+            const std::filesystem::path file = command_line.file.value_or("");
+            QWidget* target = name == "FSign" || name == "Verification"
+                                  ? ShowSigningPicture(name, file, window)
+                                  : ShowNamedWindow(name, file, windows);
             if (target == nullptr) {
                 std::fprintf(stderr, "velmora: нельзя показать окно %s\n",
                              command_line.window->c_str());
@@ -136,5 +186,14 @@ int main(int argc, char** argv) {
         }
     }
     window.show();
+    // The desktop entry's actions: the batch window with the files to sign,
+    // or the check of a signature file.
+    if (!command_line.signFiles.empty()) {
+        window.SignWindow()->ShowWithFiles(command_line.signFiles);
+    }
+    if (command_line.verifyFile) {
+        window.RunCommand(
+            [&] { velmora::VerifySignatureFileCommand(window.View(), *command_line.verifyFile); });
+    }
     return app.exec();
 }

@@ -7,8 +7,10 @@
 #include "app/input/open_filters.h"
 #include "app/qt/qt_dialogs.h"
 #include "app/qt/qt_report_view.h"
+#include "app/signing/signature_commands.h"
 #include "report/crl/crl_listing.h"
 #include "ui/containers/container_window.h"
+#include "ui/signing/sign_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,13 +70,13 @@ constexpr MenuEntry kMenu[] = {
     {3, Entry::Item, "BDelCertRoot", "Удалить", false, &TFVelmora::BDelCACertClick},
     {3, Entry::Item, "BaddCertRoot", "Установить", false, &TFVelmora::BCA_AddClick},
     {1, Entry::Submenu, "N4", "Подпись...", false, nullptr},
-    {2, Entry::Item, "BsignFile", "Подписать файл", false, nullptr},
-    {2, Entry::Item, "BaddSign", "Добавить подпись", false, nullptr},
-    {2, Entry::Item, "verifySign", "Проверить", false, nullptr},
+    {2, Entry::Item, "BsignFile", "Подписать файл", false, &TFVelmora::BsignFileClick},
+    {2, Entry::Item, "BaddSign", "Добавить подпись", false, &TFVelmora::BsignFileClick},
+    {2, Entry::Item, "verifySign", "Проверить", false, &TFVelmora::verifySignClick},
     {2, Entry::Separator, "N7", "", false, nullptr},
-    {2, Entry::Item, "N6", "Подписать файл(отс. подпись)", false, nullptr},
-    {2, Entry::Item, "N9", "Добавить подпись", false, nullptr},
-    {2, Entry::Item, "N8", "Проверить", false, nullptr},
+    {2, Entry::Item, "N6", "Подписать файл(отс. подпись)", false, &TFVelmora::BsignFileClick},
+    {2, Entry::Item, "N9", "Добавить подпись", false, &TFVelmora::BsignFileClick},
+    {2, Entry::Item, "N8", "Проверить", false, &TFVelmora::N8Click},
     {1, Entry::Submenu, "Mcreate", "Создать", false, nullptr},
     {2, Entry::Item, "Mcreate_req", "Запрос", false, nullptr},
     {1, Entry::Submenu, "mPrint", "Печать", true, nullptr},
@@ -92,7 +94,7 @@ constexpr MenuEntry kMenu[] = {
     // The caption begins with a blank.
     {1, Entry::Item, "skziInfo", " установленные СКЗИ", false, &TFVelmora::skziInfoClick},
     {1, Entry::Item, "cont", "Контейнера", false, &TFVelmora::contClick},
-    {1, Entry::Item, "BcertValid", "Проверить сертификат", false, nullptr},
+    {1, Entry::Item, "BcertValid", "Проверить сертификат", false, &TFVelmora::BcertValidClick},
 };
 
 // The print items whose state follows the kind of the loaded record.
@@ -124,6 +126,8 @@ TFVelmora::TFVelmora(std::filesystem::path start_folder, std::unique_ptr<Dialogs
 
     BuildMenu();
     BuildPopupMenu();
+    // The batch signing window lives as long as the main window.
+    sign_window_ = new TFSign(*view_, *dialogs_, current_record_, this);
 
     resize(887, 480);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -136,6 +140,24 @@ TFVelmora::~TFVelmora() = default;
 
 ReportView& TFVelmora::View() {
     return *view_;
+}
+
+void TFVelmora::BsignFileClick() {
+    sign_window_->show();
+    sign_window_->raise();
+    sign_window_->activateWindow();
+}
+
+void TFVelmora::verifySignClick() {
+    VerifyAttachedSignatureCommand(*view_, *dialogs_);
+}
+
+void TFVelmora::N8Click() {
+    VerifyDetachedSignatureCommand(*view_, *dialogs_);
+}
+
+void TFVelmora::BcertValidClick() {
+    CheckCertificateCommand(*view_, *dialogs_);
 }
 
 void TFVelmora::BuildMenu() {

@@ -25,6 +25,7 @@ namespace velmora {
 
 class QtReportView;
 class TFcont;
+class TFSign;
 
 class TFVelmora : public QMainWindow {
     Q_OBJECT
@@ -96,6 +97,15 @@ class TFVelmora : public QMainWindow {
     void quitClick();
     void skziInfoClick();
     void contClick();
+    // "Подпись...": every signing item shows the batch signing window; the
+    // two "Проверить" items check an attached and a detached signature.
+    void BsignFileClick();
+    void verifySignClick();
+    void N8Click();
+    // "инфо" / "Проверить сертификат".
+    void BcertValidClick();
+
+    TFSign* SignWindow() const { return sign_window_; }
 
     // The popup menu of the report view.
     QTextEdit* GetRichEditFromPopup() const { return rep_; }
@@ -132,6 +142,7 @@ class TFVelmora : public QMainWindow {
     std::string invoking_item_;
     InventorySources inventory_;
     TFcont* containers_ = nullptr;
+    TFSign* sign_window_ = nullptr;
 };
 
 }  // namespace velmora

@@ -142,9 +142,51 @@ std::optional<std::filesystem::path> QtDialogs::ChooseOpenFile(int filter_index)
     return NativePath(last_file_);
 }
 
+std::vector<std::filesystem::path> QtDialogs::ChooseOpenFiles(int filter_index) {
+    QFileDialog dialog(parent_);
+    ConfigureOpenDialog(dialog, filter_index, last_file_);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    std::vector<std::filesystem::path> files;
+    if (dialog.exec() != QDialog::Accepted) {
+        return files;
+    }
+    for (const QString& file : dialog.selectedFiles()) {
+        files.push_back(NativePath(file));
+    }
+    if (!dialog.selectedFiles().isEmpty()) {
+        last_file_ = dialog.selectedFiles().first();
+    }
+    return files;
+}
+
+std::optional<std::filesystem::path> QtDialogs::ChooseOpenFileTitled(
+    int filter_index, const std::string& title, const std::filesystem::path& preset) {
+    QFileDialog dialog(parent_);
+    const QString preset_name = QFile::decodeName(preset.native().c_str());
+    ConfigureOpenDialog(dialog, filter_index, preset_name.isEmpty() ? last_file_ : preset_name);
+    dialog.setWindowTitle(QString::fromStdString(title));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    last_file_ = dialog.selectedFiles().first();
+    return NativePath(last_file_);
+}
+
+std::optional<std::filesystem::path> QtDialogs::ChooseSaveFileTitled(
+    const std::filesystem::path& initial_folder, const std::string& proposed_name,
+    const std::string& title) {
+    title_ = title;
+    auto file = ChooseSaveFile(initial_folder, proposed_name);
+    title_.clear();
+    return file;
+}
+
 std::optional<std::filesystem::path> QtDialogs::ChooseSaveFile(
     const std::filesystem::path& initial_folder, const std::string& proposed_name) {
     QFileDialog dialog(parent_);
+    if (!title_.empty()) {
+        dialog.setWindowTitle(QString::fromStdString(title_));
+    }
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

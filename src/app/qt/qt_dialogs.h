@@ -24,6 +24,12 @@ class QtDialogs : public Dialogs {
     // The open dialog remembers the last chosen file, as one shared dialog
     // would: the next use starts in its folder with it selected.
     std::optional<std::filesystem::path> ChooseOpenFile(int filter_index) override;
+    std::vector<std::filesystem::path> ChooseOpenFiles(int filter_index) override;
+    std::optional<std::filesystem::path> ChooseOpenFileTitled(
+        int filter_index, const std::string& title, const std::filesystem::path& preset) override;
+    std::optional<std::filesystem::path> ChooseSaveFileTitled(
+        const std::filesystem::path& initial_folder, const std::string& proposed_name,
+        const std::string& title) override;
     std::optional<std::filesystem::path> ChooseSaveFile(const std::filesystem::path& initial_folder,
                                                         const std::string& proposed_name) override;
     // The container manager shown modally, once the program has one.
@@ -36,6 +42,7 @@ class QtDialogs : public Dialogs {
     QWidget* parent_;
     QString last_file_;
     std::function<std::optional<ContainerChoice>()> container_chooser_;
+    std::string title_;  // the title of the save dialog being shown, when it has one
 };
 
 // Sets up a file dialog as the shared open dialog: the filter list of the

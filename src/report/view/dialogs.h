@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -34,10 +35,33 @@ class Dialogs {
     // the last chosen file name carries over. Nothing when cancelled.
     virtual std::optional<std::filesystem::path> ChooseOpenFile(int filter_index) = 0;
 
+    // The shared open dialog allowing several files at once (for this call
+    // only); the chosen files in the order given, none when cancelled.
+    virtual std::vector<std::filesystem::path> ChooseOpenFiles(int filter_index) {
+        std::vector<std::filesystem::path> files;
+        if (auto file = ChooseOpenFile(filter_index)) {
+            files.push_back(std::move(*file));
+        }
+        return files;
+    }
+
+    // The shared open dialog with a title and preset to a file name.
+    virtual std::optional<std::filesystem::path> ChooseOpenFileTitled(
+        int filter_index, const std::string& /*title*/, const std::filesystem::path& /*preset*/) {
+        return ChooseOpenFile(filter_index);
+    }
+
     // The shared save dialog, preset to a folder and a file name. Nothing
     // when cancelled.
     virtual std::optional<std::filesystem::path> ChooseSaveFile(
         const std::filesystem::path& initial_folder, const std::string& proposed_name) = 0;
+
+    // The save dialog with a title.
+    virtual std::optional<std::filesystem::path> ChooseSaveFileTitled(
+        const std::filesystem::path& initial_folder, const std::string& proposed_name,
+        const std::string& /*title*/) {
+        return ChooseSaveFile(initial_folder, proposed_name);
+    }
 
     // The container manager shown modally; the choice counts only when it was
     // closed with "Выбрать". Nothing when it was closed otherwise, or where no

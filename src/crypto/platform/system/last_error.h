@@ -55,6 +55,7 @@ inline constexpr uint32_t kMsgError = 0x80091001;                // CRYPT_E_MSG_
 inline constexpr uint32_t kUnknownAlgo = 0x80091002;             // CRYPT_E_UNKNOWN_ALGO
 inline constexpr uint32_t kInvalidMsgType = 0x80091004;          // CRYPT_E_INVALID_MSG_TYPE
 inline constexpr uint32_t kHashValue = 0x80091007;               // CRYPT_E_HASH_VALUE
+inline constexpr uint32_t kInvalidIndex = 0x80091008;            // CRYPT_E_INVALID_INDEX
 inline constexpr uint32_t kSignerNotFound = 0x8009100E;          // CRYPT_E_SIGNER_NOT_FOUND
 inline constexpr uint32_t kNoSigner = 0x8009200E;                // CRYPT_E_NO_SIGNER
 inline constexpr uint32_t kNoKeyProperty = 0x8009200B;           // CRYPT_E_NO_KEY_PROPERTY
