@@ -94,6 +94,7 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     AddViewCommands(app, ctx);
     AddKeyCommands(app, ctx);
     AddStoreCommands(app, ctx);
+    AddPrintCommands(app, ctx);
 
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -37,4 +37,7 @@ void AddKeyCommands(CLI::App& app, CliContext& ctx);
 // The certificate stores: store list, add, delete, export.
 void AddStoreCommands(CLI::App& app, CliContext& ctx);
 
+// print: a form template filled from a request or certificate file.
+void AddPrintCommands(CLI::App& app, CliContext& ctx);
+
 }  // namespace velmora::cli
