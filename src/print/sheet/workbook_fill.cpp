@@ -146,8 +146,8 @@ class WorkbookFill {
     }
 
     void LoadDrawing(Worksheet& sheet) {
-        const Relationship* drawing =
-            FindRelationship(ReadRelationships(package_, sheet.Part()), "drawing");
+        const std::vector<Relationship> relationships = ReadRelationships(package_, sheet.Part());
+        const Relationship* drawing = FindRelationship(relationships, "drawing");
         if (drawing != nullptr && package_.Has(drawing->target)) {
             sheet.drawingPart = package_.Find(drawing->target);
             sheet.drawing = ParsePart(package_, drawing->target);
