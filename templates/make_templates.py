@@ -132,7 +132,7 @@ def entity_certificate():
     field_row(sheet, "Адрес электронной почты", "EMAILADDR")
     field_row(sheet, "Формализованная должность АСФК", "TITLE_ASFK")
     field_row(sheet, "Учётная запись АСФК", "USER_ASFK")
-    field_row(sheet, "Полномочия (области использования)", "polnomochia", height=52)
+    field_row(sheet, "Полномочия (области использования)", "polnomochia", height=66)
     usages_and_classes(sheet, 4)
     key_issuer_signature(sheet, 6)
     signature_block(sheet, "Руководитель организации", "")

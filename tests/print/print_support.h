@@ -9,7 +9,6 @@
 #include "print/package/zip_package.h"
 
 #include <gtest/gtest.h>
-#include <zip.h>
 #include <pugixml.hpp>
 
 #include <cstdlib>
@@ -34,24 +33,7 @@ using Parts = std::vector<std::pair<std::string, std::string>>;
 
 // A zip archive of the parts, in order, deflated.
 inline Bytes MakeZip(const Parts& parts) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* target = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_source_keep(target);
-    zip_t* archive = zip_open_from_source(target, ZIP_TRUNCATE, &error);
-    for (const auto& [name, content] : parts) {
-        zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
-        zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
-    }
-    EXPECT_EQ(zip_close(archive), 0);
-    zip_stat_t stat;
-    zip_source_stat(target, &stat);
-    zip_source_open(target);
-    Bytes bytes(stat.size);
-    zip_source_read(target, bytes.data(), bytes.size());
-    zip_source_close(target);
-    zip_source_free(target);
-    return bytes;
+    return print::MakePackage(parts);
 }
 
 inline constexpr const char* kXmlDeclaration =

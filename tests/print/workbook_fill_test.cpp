@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <zip.h>
+
 #include <fstream>
+#include <tuple>
 
 namespace velmora::print {
 namespace {

@@ -229,28 +229,103 @@ void Package::Remove(std::string_view part) {
     }
 }
 
+namespace {
+
+// An archive written into memory: parts are added to Archive(), Finish
+// closes it and gives its bytes.
+class MemoryArchive {
+  public:
+    MemoryArchive() {
+        zip_error_t error;
+        zip_error_init(&error);
+        target_.reset(zip_source_buffer_create(nullptr, 0, 0, &error));
+        zip_error_fini(&error);
+        if (!target_) {
+            throw Error("Не хватает памяти для заполненной формы");
+        }
+        // The archive frees its source when it closes; the extra reference
+        // keeps the written bytes readable afterwards.
+        zip_source_keep(target_.get());
+        archive_ = zip_open_from_source(target_.get(), ZIP_TRUNCATE, nullptr);
+        if (archive_ == nullptr) {
+            zip_source_free(target_.get());  // the reference the archive did not take
+            throw Error("Не удалось создать архив заполненной формы");
+        }
+    }
+    ~MemoryArchive() {
+        if (archive_ != nullptr) {
+            zip_discard(archive_);
+        }
+    }
+    MemoryArchive(const MemoryArchive&) = delete;
+    MemoryArchive& operator=(const MemoryArchive&) = delete;
+
+    zip_t* Archive() const { return archive_; }
+
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw Error("Не удалось создать архив заполненной формы: " + what + ": " +
+                    zip_strerror(archive_));
+    }
+
+    // Adds an entry from the source and sets its compression method.
+    zip_uint64_t Add(const std::string& name, zip_source_t* source, zip_int32_t method) const {
+        if (source == nullptr) {
+            Fail(name);
+        }
+        const zip_int64_t index = zip_file_add(archive_, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(source);
+            Fail(name);
+        }
+        const auto added = static_cast<zip_uint64_t>(index);
+        if (zip_set_file_compression(archive_, added, method, 0) != 0) {
+            Fail(name);
+        }
+        return added;
+    }
+
+    // Adds a part held in memory, which must live until Finish.
+    zip_uint64_t AddText(const std::string& name, const std::string& content) const {
+        return Add(name, zip_source_buffer(archive_, content.data(), content.size(), 0),
+                   ZIP_CM_DEFLATE);
+    }
+
+    Bytes Finish() {
+        if (zip_close(archive_) != 0) {
+            Fail("запись");
+        }
+        archive_ = nullptr;
+        zip_stat_t stat;
+        if (zip_source_stat(target_.get(), &stat) != 0 || zip_source_open(target_.get()) != 0) {
+            throw Error("Не удалось прочитать архив заполненной формы");
+        }
+        Bytes written(static_cast<std::size_t>(stat.size));
+        const zip_int64_t got = zip_source_read(target_.get(), written.data(), written.size());
+        zip_source_close(target_.get());
+        if (got != static_cast<zip_int64_t>(written.size())) {
+            throw Error("Не удалось прочитать архив заполненной формы");
+        }
+        return written;
+    }
+
+  private:
+    std::unique_ptr<zip_source_t, SourceFreer> target_;
+    zip_t* archive_ = nullptr;
+};
+
+}  // namespace
+
+Bytes MakePackage(const std::vector<std::pair<std::string, std::string>>& parts) {
+    MemoryArchive archive;
+    for (const auto& [name, content] : parts) {
+        archive.AddText(name, content);
+    }
+    return archive.Finish();
+}
+
 Bytes Package::Write() const {
-    zip_error_t error;
-    zip_error_init(&error);
-    std::unique_ptr<zip_source_t, SourceFreer> target(
-        zip_source_buffer_create(nullptr, 0, 0, &error));
-    zip_error_fini(&error);
-    if (!target) {
-        throw Error("Не хватает памяти для заполненной формы");
-    }
-    // The archive frees its source when it closes; the extra reference keeps
-    // the written bytes readable afterwards.
-    zip_source_keep(target.get());
-    zip_t* out = zip_open_from_source(target.get(), ZIP_TRUNCATE, nullptr);
-    if (out == nullptr) {
-        zip_source_free(target.get());  // the reference the archive did not take
-        throw Error("Не удалось создать архив заполненной формы");
-    }
-    const auto fail = [&](const std::string& what) {
-        const std::string text = what + ": " + zip_strerror(out);
-        zip_discard(out);
-        throw Error("Не удалось создать архив заполненной формы: " + text);
-    };
+    MemoryArchive archive;
+    zip_t* out = archive.Archive();
     for (std::size_t i = 0; i < names_.size(); ++i) {
         const std::string& name = names_[i];
         if (std::find(removed_.begin(), removed_.end(), name) != removed_.end()) {
@@ -260,51 +335,24 @@ Bytes Package::Write() const {
         zip_stat_index(archive_.get(), i, 0, &stat);
         if (name.ends_with('/')) {
             if (zip_dir_add(out, name.c_str(), ZIP_FL_ENC_UTF_8) < 0) {
-                fail(name);
+                archive.Fail(name);
             }
             continue;
         }
-        zip_source_t* source = nullptr;
         const auto replacement = replaced_.find(name);
-        if (replacement != replaced_.end()) {
-            source =
-                zip_source_buffer(out, replacement->second.data(), replacement->second.size(), 0);
-        } else {
-            // The whole stored entry: libzip copies its compressed bytes.
-            source = zip_source_zip(out, archive_.get(), i, 0, 0, -1);
-        }
-        if (source == nullptr) {
-            fail(name);
-        }
-        const zip_int64_t index = zip_file_add(out, name.c_str(), source, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(source);
-            fail(name);
-        }
-        const auto added = static_cast<zip_uint64_t>(index);
-        const zip_int32_t method = replacement != replaced_.end()
-                                       ? ZIP_CM_DEFLATE
-                                       : static_cast<zip_int32_t>(stat.comp_method);
-        if (zip_set_file_compression(out, added, method, 0) != 0 ||
-            ((stat.valid & ZIP_STAT_MTIME) != 0 &&
-             zip_file_set_mtime(out, added, stat.mtime, 0) != 0)) {
-            fail(name);
+        // A part not filled is the whole stored entry: libzip copies its
+        // compressed bytes.
+        const zip_uint64_t added =
+            replacement != replaced_.end()
+                ? archive.AddText(name, replacement->second)
+                : archive.Add(name, zip_source_zip(out, archive_.get(), i, 0, 0, -1),
+                              static_cast<zip_int32_t>(stat.comp_method));
+        if ((stat.valid & ZIP_STAT_MTIME) != 0 &&
+            zip_file_set_mtime(out, added, stat.mtime, 0) != 0) {
+            archive.Fail(name);
         }
     }
-    if (zip_close(out) != 0) {
-        fail("запись");
-    }
-    zip_stat_t stat;
-    if (zip_source_stat(target.get(), &stat) != 0 || zip_source_open(target.get()) != 0) {
-        throw Error("Не удалось прочитать архив заполненной формы");
-    }
-    Bytes written(static_cast<std::size_t>(stat.size));
-    const zip_int64_t got = zip_source_read(target.get(), written.data(), written.size());
-    zip_source_close(target.get());
-    if (got != static_cast<zip_int64_t>(written.size())) {
-        throw Error("Не удалось прочитать архив заполненной формы");
-    }
-    return written;
+    return archive.Finish();
 }
 
 void Package::Damaged(const std::string& detail) const {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // libzip's archive; only the package's own source file includes libzip.
@@ -23,8 +24,8 @@ namespace velmora::print {
 struct PackageLimits {
     std::uint64_t maxFileSize = 64ull << 20;
     std::uint64_t maxEntries = 10000;
-    std::uint64_t maxPartSize = 64ull << 20;    // one part, unpacked
-    std::uint64_t maxTotalSize = 512ull << 20;  // every part, unpacked
+    std::uint64_t maxPartSize = 32ull << 20;    // one part, unpacked
+    std::uint64_t maxTotalSize = 256ull << 20;  // every part, unpacked
     // Unpacked size per packed byte, checked for parts above ratioFloor:
     // ordinary XML packs 5 to 50 times, a bomb about a thousand.
     std::uint64_t maxRatio = 200;
@@ -80,6 +81,12 @@ class Package {
     std::map<std::string, std::string> replaced_;  // by stored entry name
     std::vector<std::string> removed_;
 };
+
+// A new archive of the parts (name, content), in order, deflated.
+Bytes MakePackage(const std::vector<std::pair<std::string, std::string>>& parts);
+
+// A new archive of the parts (name, content), in order, deflated.
+Bytes MakePackage(const std::vector<std::pair<std::string, std::string>>& parts);
 
 // The message for a template that is no package at all.
 std::string NotAPackageMessage(const std::string& displayName);

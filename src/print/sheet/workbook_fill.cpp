@@ -17,6 +17,8 @@ namespace {
 // Cells the copies of all bands may add; more would be a form no one
 // prints, made by a hostile template or certificate.
 constexpr std::size_t kMaxCopiedCells = 1000000;
+// Each band moves the rows of its sheet and the formulas of every sheet.
+constexpr std::size_t kMaxBands = 64;
 
 // The rows of one repeated band.
 struct Band {
@@ -132,6 +134,10 @@ class WorkbookFill {
             bands.push_back({static_cast<std::size_t>(sheet - sheets_.data()),
                              std::min(ref.from.row, ref.to.row), std::max(ref.from.row, ref.to.row),
                              table, name});
+        }
+        if (bands.size() > kMaxBands) {
+            throw Error("Шаблон " + package_.DisplayName() + ": повторяемых областей больше " +
+                        std::to_string(kMaxBands));
         }
         // Bottom up: a band's copies then never move a band still to come.
         std::sort(bands.begin(), bands.end(), [](const Band& a, const Band& b) {

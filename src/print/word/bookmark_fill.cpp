@@ -9,8 +9,11 @@
 namespace velmora::print {
 namespace {
 
-// Each filled bookmark walks the part; a form has some dozens of them.
-constexpr int kMaxFilledBookmarks = 2000;
+// Each filled bookmark walks the whole part a few times. A form has some
+// dozens of bookmarks in some thousands of nodes; the bound keeps a hostile
+// template (thousands of bookmarks in millions of nodes) from running for
+// hours.
+constexpr std::size_t kMaxWalkedNodes = 50'000'000;
 
 // The position of every node in document order and the position of its
 // last descendant, so that "inside the bookmark" is two comparisons. The
@@ -79,11 +82,12 @@ class BookmarkFill {
                 starts.push_back(node);
             }
         }
+        const std::size_t nodes = Elements(root_).size();
         int filled = 0;
         for (auto it = starts.rbegin(); it != starts.rend(); ++it) {
-            if (filled == kMaxFilledBookmarks) {
-                throw Error("В шаблоне больше " + std::to_string(kMaxFilledBookmarks) +
-                            " закладок для заполнения");
+            if (static_cast<std::size_t>(filled + 1) * nodes > kMaxWalkedNodes) {
+                throw Error("В шаблоне слишком много закладок для заполнения (" +
+                            std::to_string(starts.size()) + ") в слишком большом документе");
             }
             // An outer bookmark filled earlier may have taken this one away.
             if (!it->parent()) {
