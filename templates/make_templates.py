@@ -233,13 +233,19 @@ def footer(doc, left_runs):
                         style="Footer"))
 
 
+def heading(doc, addressee, title, subtitle):
+    """The addressee in the upper right corner, the form's title under it."""
+    doc.add(p(r(addressee), align="right"),
+            p(r("Федерального казначейства"), align="right", after=240),
+            p(r(title), style="Title"),
+            p(r(subtitle), style="Subtitle"))
+
+
 def request_application():
     doc = Document()
-    doc.add(p(r("В удостоверяющий центр"), align="right"),
-            p(r("Федерального казначейства"), align="right", after=240),
-            p(r("Заявление"), style="Title"),
-            p(r("на изготовление сертификата ключа проверки электронной подписи"), style="Subtitle"),
-            p(r("Заявитель "), doc.bm("ZAYAVITEL_NAME", "[наименование организации]"),
+    heading(doc, "В удостоверяющий центр", "Заявление",
+            "на изготовление сертификата ключа проверки электронной подписи")
+    doc.add(p(r("Заявитель "), doc.bm("ZAYAVITEL_NAME", "[наименование организации]"),
               r(" (ОГРН, ИНН: "), doc.bm("OGRN_INN", "[ОГРН, ИНН]"), r("), в лице "),
               doc.bm("FIO__1", "[фамилия, имя, отчество]"),
               r(", просит изготовить сертификат ключа проверки электронной подписи своего "
@@ -297,11 +303,9 @@ def request_application():
 
 def revocation_application():
     doc = Document()
-    doc.add(p(r("В удостоверяющий центр"), align="right"),
-            p(r("Федерального казначейства"), align="right", after=240),
-            p(r("Заявление"), style="Title"),
-            p(r("на прекращение действия сертификата ключа проверки электронной подписи"), style="Subtitle"),
-            p(r("Заявитель "), doc.bm("ZAYAVITEL_NAME", "[наименование организации]"),
+    heading(doc, "В удостоверяющий центр", "Заявление",
+            "на прекращение действия сертификата ключа проверки электронной подписи")
+    doc.add(p(r("Заявитель "), doc.bm("ZAYAVITEL_NAME", "[наименование организации]"),
               r(" (ОГРН, ИНН: "), doc.bm("OGRN_INN", "[ОГРН, ИНН]"),
               r(") просит прекратить действие сертификата ключа проверки электронной подписи:"),
               align="both", indent=709, after=120))
@@ -337,11 +341,9 @@ def revocation_application():
 
 def access_point_application():
     doc = Document()
-    doc.add(p(r("В территориальный орган"), align="right"),
-            p(r("Федерального казначейства"), align="right", after=240),
-            p(r("Заявка"), style="Title"),
-            p(r("на изготовление ключей абонентского пункта «Континент-АП»"), style="Subtitle"),
-            p(r("Организация "), doc.bm("ORGANIZATION_NAME", "[наименование организации]"),
+    heading(doc, "В территориальный орган", "Заявка",
+            "на изготовление ключей абонентского пункта «Континент-АП»")
+    doc.add(p(r("Организация "), doc.bm("ORGANIZATION_NAME", "[наименование организации]"),
               r(" просит изготовить ключевую информацию абонентского пункта для подключения к "
                 "сети Федерального казначейства."), align="both", indent=709, after=120))
     labelled(doc, [
