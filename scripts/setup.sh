@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config clang-format ccache
-    libcli11-dev
+    libcli11-dev libzip-dev libpugixml-dev
     libssl-dev openssl libengine-gost-openssl
     qt6-base-dev qt6-translations-l10n libqt6svg6 libgl-dev fonts-liberation desktop-file-utils
     libgtest-dev libgmock-dev

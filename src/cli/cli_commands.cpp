@@ -96,6 +96,7 @@ std::unique_ptr<CLI::App> MakeCommandLine(CliContext& ctx) {
     AddKeyCommands(*app, ctx);
     AddSigningCommands(*app, ctx);
     AddStoreCommands(*app, ctx);
+    AddPrintCommands(*app, ctx);
     return app;
 }
 

@@ -40,4 +40,7 @@ void AddSigningCommands(CLI::App& app, CliContext& ctx);
 // The certificate stores: store list, add, delete, export.
 void AddStoreCommands(CLI::App& app, CliContext& ctx);
 
+// print: a form template filled from a request or certificate file.
+void AddPrintCommands(CLI::App& app, CliContext& ctx);
+
 }  // namespace velmora::cli

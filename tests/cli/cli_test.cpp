@@ -2,6 +2,7 @@
 #include "cli/console_view.h"
 #include "cli/descriptor_output.h"
 #include "encoding/atomic_file.h"
+#include "print/package/zip_package.h"
 #include "report/view/recording_view.h"
 
 #include <gtest/gtest.h>
@@ -277,6 +278,50 @@ TEST(ConsoleView, RepaintPrintsTheLineSoFarAndLaterRunsContinueIt) {
     EXPECT_EQ(view.LastLineText(), "DD");
     view.Finish();
     EXPECT_EQ(out.str(), "загрузка и ещё\nAA \nBB\nCC\nDD\n");
+}
+
+// The filled form's main part and the text of a part.
+std::string FilledPart(const fs::path& file, const std::string& part) {
+    const std::string bytes = ReadAll(file);
+    return print::Package(AsBytes(bytes), file.string()).Read(part);
+}
+
+TEST_F(CliTest, PrintFillsAFormWithoutOpeningIt) {
+    TempFolder temp;
+    const fs::path templates = fs::path(std::getenv("VELMORA_TEMPLATES"));
+    const fs::path sheet = temp.path() / "форма.xlsx";
+    CliRun run = Cli({"print", (templates / "cerUl.xltx").string(), Fixture("ee-256.pem").string(),
+                      sheet.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Создан файл - " + sheet.string() + "\n");
+    EXPECT_NE(FilledPart(sheet, "xl/worksheets/sheet1.xml").find("1027700132195"),
+              std::string::npos);
+    EXPECT_NE(FilledPart(sheet, "[Content_Types].xml").find("spreadsheetml.sheet.main"),
+              std::string::npos);
+
+    // A form by its name, looked for beside the program; saved under a
+    // template's extension it stays a template.
+    const fs::path kept = temp.path() / "заявление.dotx";
+    run = Cli({"print", "KEYEXCH1", Fixture("req-full.p10").string(), kept.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(FilledPart(kept, "word/document.xml").find("Иванов Иван Иванович"),
+              std::string::npos);
+    EXPECT_NE(FilledPart(kept, "[Content_Types].xml").find("wordprocessingml.template.main"),
+              std::string::npos);
+
+    const fs::path out = temp.path() / "out.docx";
+    run = Cli({"print", "nope", Fixture("ee-256.cer").string(), out.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Ошибка: Can't find the file \"nope\"\n");
+    run = Cli({"print", "otzyv", Fixture("crl-full.crl").string(), out.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "Ошибка: Файл не поддерживается - " + Fixture("crl-full.crl").string() + "\n");
+    const fs::path nowhere = temp.path() / "no" / "out.docx";
+    run = Cli({"print", "otzyv", Fixture("ee-256.cer").string(), nowhere.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Ошибка: Не удалось создать файл - " + nowhere.string() + "\n");
+    EXPECT_FALSE(fs::exists(out));
 }
 
 }  // namespace

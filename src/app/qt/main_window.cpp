@@ -80,11 +80,11 @@ constexpr MenuEntry kMenu[] = {
     {1, Entry::Submenu, "Mcreate", "Создать", false, nullptr},
     {2, Entry::Item, "Mcreate_req", "Запрос", false, nullptr},
     {1, Entry::Submenu, "mPrint", "Печать", true, nullptr},
-    {2, Entry::Item, "bPrint", "в Excel", true, nullptr},
-    {2, Entry::Item, "WORD1", "в WORD", true, nullptr},
-    {2, Entry::Item, "PrintotzyvCer", "Отзыв", true, nullptr},
-    {2, Entry::Item, "Pr_ReQAPCont", "Заявка АП Континент", true, nullptr},
-    {2, Entry::Item, "printVrs", "как в ВРС", true, nullptr},
+    {2, Entry::Item, "bPrint", "в Excel", true, &TFVelmora::bPrintClick},
+    {2, Entry::Item, "WORD1", "в WORD", true, &TFVelmora::WORD1Click},
+    {2, Entry::Item, "PrintotzyvCer", "Отзыв", true, &TFVelmora::PrintotzyvCerClick},
+    {2, Entry::Item, "Pr_ReQAPCont", "Заявка АП Континент", true, &TFVelmora::Pr_ReQAPContClick},
+    {2, Entry::Item, "printVrs", "как в ВРС", true, &TFVelmora::printVrsClick},
     {1, Entry::Submenu, "convertS", "Конвертация", false, nullptr},
     {2, Entry::Item, "PEMtoDER1", "PEM to DER", false, &TFVelmora::base64tobyte1Click},
     {2, Entry::Item, "DERtoPEM1", "DER to PEM", false, &TFVelmora::DERtoPEM1Click},
@@ -128,6 +128,7 @@ TFVelmora::TFVelmora(std::filesystem::path start_folder, std::unique_ptr<Dialogs
     BuildPopupMenu();
     // The batch signing window lives as long as the main window.
     sign_window_ = new TFSign(*view_, *dialogs_, current_record_, this);
+    SetPrinting(std::make_unique<print::XdgOpener>(), print::DefaultPrintSettings());
 
     resize(887, 480);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -379,6 +380,53 @@ void TFVelmora::contClick() {
         containers_->raise();
         containers_->activateWindow();
     }
+}
+
+void TFVelmora::SetPrinting(std::unique_ptr<print::DocumentOpener> opener,
+                            print::PrintSettings settings) {
+    printer_.reset();
+    opener_ = std::move(opener);
+    printer_ = std::make_unique<print::FormPrinter>(*dialogs_, *opener_, std::move(settings));
+}
+
+const TRCstruct& TFVelmora::PrintedRecord() {
+    return current_record_ ? *current_record_ : emptyRecord_;
+}
+
+namespace {
+
+// The hourglass while a word-processing form is filled and handed over.
+class BusyCursor {
+  public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+void TFVelmora::bPrintClick() {
+    printer_->bPrintClick(PrintedRecord());
+}
+
+void TFVelmora::printVrsClick() {
+    printer_->printVrsClick(PrintedRecord());
+}
+
+void TFVelmora::WORD1Click() {
+    const BusyCursor busy;
+    printer_->WORD1Click(PrintedRecord());
+}
+
+void TFVelmora::PrintotzyvCerClick() {
+    const BusyCursor busy;
+    printer_->PrintotzyvCerClick(PrintedRecord());
+}
+
+void TFVelmora::Pr_ReQAPContClick() {
+    const BusyCursor busy;
+    printer_->Pr_ReQAPContClick(PrintedRecord());
 }
 
 void TFVelmora::PM_repPopup() {

@@ -4,6 +4,7 @@
 
 #include "app/commands/store_commands.h"
 #include "app/inventory/installed_software.h"
+#include "print/forms/form_printer.h"
 #include "report/record/record.h"
 #include "report/view/dialogs.h"
 #include "report/view/report_view.h"
@@ -46,6 +47,11 @@ class TFVelmora : public QMainWindow {
 
     // Where the inventory of installed software looks.
     void SetInventorySources(InventorySources sources) { inventory_ = std::move(sources); }
+
+    // How the print commands find their templates, where they put the filled
+    // copies and what shows them (xdg-open unless replaced).
+    void SetPrinting(std::unique_ptr<print::DocumentOpener> opener, print::PrintSettings settings);
+    const print::FormPrinter& Printer() const { return *printer_; }
 
     const std::filesystem::path& StartFolder() const { return start_folder_; }
     // The request or certificate the view shows; null before the first load.
@@ -106,6 +112,11 @@ class TFVelmora : public QMainWindow {
     void BcertValidClick();
 
     TFSign* SignWindow() const { return sign_window_; }
+    void bPrintClick();
+    void printVrsClick();
+    void WORD1Click();
+    void PrintotzyvCerClick();
+    void Pr_ReQAPContClick();
 
     // The popup menu of the report view.
     QTextEdit* GetRichEditFromPopup() const { return rep_; }
@@ -129,6 +140,9 @@ class TFVelmora : public QMainWindow {
     void ExportCrl(const std::filesystem::path& file);
     void OpenStartFile(const std::filesystem::path& file);
     void OpenStartFileNow();
+    // The record the print commands fill their forms from: the current one,
+    // or an empty one before anything was loaded.
+    const TRCstruct& PrintedRecord();
 
     std::filesystem::path start_folder_;
     std::unique_ptr<Dialogs> dialogs_;
@@ -143,6 +157,9 @@ class TFVelmora : public QMainWindow {
     InventorySources inventory_;
     TFcont* containers_ = nullptr;
     TFSign* sign_window_ = nullptr;
+    std::unique_ptr<print::DocumentOpener> opener_;
+    std::unique_ptr<print::FormPrinter> printer_;
+    TRCstruct emptyRecord_;
 };
 
 }  // namespace velmora
