@@ -85,7 +85,8 @@ const std::set<std::string> kConnected = {
     "addMyCert", "delMyCert",  "Opmycer",       "bExpCert",     "BCA_Add",
     "Bopenca",   "BDelCACert", "BopenCertRoot", "BDelCertRoot", "BaddCertRoot",
     "PEMtoDER1", "DERtoPEM1",  "quit",          "skziInfo",     "cont",
-    "BsignFile", "BaddSign", "verifySign", "N6", "N9", "N8", "BcertValid"};
+    "BsignFile", "BaddSign",   "verifySign",    "N6",           "N9",
+    "N8",        "BcertValid"};
 const std::set<std::string> kPrintItems = {"mPrint",        "bPrint",       "WORD1",
                                            "PrintotzyvCer", "Pr_ReQAPCont", "printVrs"};
 
