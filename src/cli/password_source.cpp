@@ -52,17 +52,17 @@ class HiddenInput {
 
 }  // namespace
 
-std::optional<PasswordSource> PasswordSource::Parse(std::string_view spec, std::string& error) {
-    if (spec.starts_with("env:") && spec.size() > 4) {
-        return PasswordSource(Kind::Environment, std::string(spec.substr(4)));
+std::optional<PasswordSource> PasswordSource::Parse(std::string_view text, std::string& error) {
+    if (text.starts_with("env:") && text.size() > 4) {
+        return PasswordSource(Kind::Environment, std::string(text.substr(4)));
     }
-    if (spec.starts_with("file:") && spec.size() > 5) {
-        return PasswordSource(Kind::File, std::string(spec.substr(5)));
+    if (text.starts_with("file:") && text.size() > 5) {
+        return PasswordSource(Kind::File, std::string(text.substr(5)));
     }
-    if (spec == "stdin") {
+    if (text == "stdin") {
         return PasswordSource(Kind::Input, {});
     }
-    error = spec.starts_with("pass:")
+    error = text.starts_with("pass:")
                 ? "пароль в командной строке не принимается: её видят все пользователи; "
                   "используйте env:ПЕРЕМЕННАЯ, file:ФАЙЛ или stdin"
                 : "источник пароля должен быть env:ПЕРЕМЕННАЯ, file:ФАЙЛ или stdin";

@@ -19,7 +19,7 @@ class PasswordSource {
     // "env:VAR" (the variable's value), "file:PATH" (the file's first line) or
     // "stdin" (the next line of the standard input). Anything else, "pass:"
     // included, gives nullopt and the reason in `error`.
-    static std::optional<PasswordSource> Parse(std::string_view spec, std::string& error);
+    static std::optional<PasswordSource> Parse(std::string_view text, std::string& error);
 
     // The password, or nullopt with the reason in `error`.
     std::optional<platform::Secret> Read(std::istream& in, std::string& error) const;

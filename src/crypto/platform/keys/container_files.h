@@ -74,7 +74,7 @@ Bytes SerializeKeyFile(const KeyFileContent& content);
 // where it is decoded).
 std::optional<KeyFileContent> ParseKeyFile(ByteView bytes);
 
-// The file names of a key specification's key pair and certificate.
+// The file names of a key kind's key pair and certificate.
 const char* KeyFileName(std::uint32_t key_spec);
 const char* CertificateFileName(std::uint32_t key_spec);
 

@@ -147,7 +147,7 @@ std::optional<Bytes> GetProvParam(CryptProvider& provider, std::uint32_t param,
                                   std::uint32_t flags = 0);
 bool SetProvParam(CryptProvider& provider, std::uint32_t param, ByteView value);
 
-// CryptGetUserKey: the container's key pair of that specification
+// CryptGetUserKey: the container's key pair of that kind
 // (NTE_NO_KEY when it has none).
 std::optional<CryptKey> GetUserKey(CryptProvider& provider, std::uint32_t key_spec);
 
@@ -182,7 +182,7 @@ std::optional<CryptKey> ImportKey(CryptProvider& provider, ByteView blob,
                                   const CryptKey* unwrap_key, std::uint32_t flags);
 
 // CryptExportPublicKeyInfo: the public key of the container's key pair of
-// that specification.
+// that kind.
 std::optional<PublicKeyInfo> ExportPublicKeyInfo(CryptProvider& provider, std::uint32_t key_spec);
 
 // CertComparePublicKeyInfo: algorithm OID and key bits equal.

@@ -73,7 +73,7 @@ class CryptKeyState {
     std::uint32_t algId = 0;
 };
 
-// The key pair of that specification as stored in the container, private
+// The key pair of that kind as stored in the container, private
 // key still locked; NTE_NO_KEY when the container has none, NTE_KEYSET_ENTRY_BAD
 // when its key file is damaged.
 std::optional<CryptKey> LoadKeyPair(const std::shared_ptr<OpenContainer>& container,
@@ -91,7 +91,7 @@ std::optional<WipedBytes> NewKeyFileBytes(const EVP_PKEY* key, bool exportable,
                                           const std::string& container_name, bool silent);
 
 // Writes a new key pair into an open container (NTE_EXISTS when it already
-// holds one of that specification: a key pair is never replaced) and gives it
+// holds one of that kind: a key pair is never replaced) and gives it
 // as a key, unlocked.
 std::optional<CryptKey> StoreKeyPair(const std::shared_ptr<OpenContainer>& container,
                                      std::uint32_t key_spec, ossl::EvpPkey key, bool exportable,

@@ -7,7 +7,7 @@
 // 8-byte UKM, the 8-byte IV and the wrapped key: the two sides' agreement
 // keys give one 32-byte key with the UKM (VKO), KDF_TREE turns it into a MAC
 // key and an encryption key (label "kexp15", the UKM as seed), and KExp15
-// with Kuznyechik wraps SEQUENCE { INTEGER key spec, OCTET STRING PKCS#8
+// with Kuznyechik wraps SEQUENCE { INTEGER keySpec, OCTET STRING PKCS#8
 // PrivateKeyInfo, Extensions } (the container extensions travel with the key).
 // The UKM is fresh for every export, so no two exports share a key.
 #include "crypto/platform/keys/crypt_state.h"
@@ -61,7 +61,7 @@ bool IsExportAgreement(const CryptKey* key) {
            key->State().algId == kCalgProExport;
 }
 
-// SEQUENCE { INTEGER key spec, OCTET STRING PrivateKeyInfo, Extensions }, in
+// SEQUENCE { INTEGER keySpec, OCTET STRING PrivateKeyInfo, Extensions }, in
 // one buffer reserved up front so that no copy of the key is left behind.
 std::optional<WipedBytes> TransportContent(const CryptKeyState& key, EVP_PKEY* private_key) {
     auto pkcs8 = PrivateKeyInfoDer(private_key);
@@ -70,10 +70,10 @@ std::optional<WipedBytes> TransportContent(const CryptKeyState& key, EVP_PKEY* p
         return std::nullopt;
     }
     const std::uint8_t spec_value[] = {static_cast<std::uint8_t>(key.keySpec)};
-    const Bytes spec = Der(der::kInteger, spec_value);
+    const Bytes key_spec = Der(der::kInteger, spec_value);
     WipedBytes content;
     content.bytes().reserve(pkcs8->bytes().size() + extensions->size() + 32);
-    content.bytes().insert(content.bytes().end(), spec.begin(), spec.end());
+    content.bytes().insert(content.bytes().end(), key_spec.begin(), key_spec.end());
     AppendDer(content.bytes(), der::kOctetString, pkcs8->view());
     content.bytes().insert(content.bytes().end(), extensions->begin(), extensions->end());
     WipedBytes whole;
@@ -160,19 +160,20 @@ std::optional<Transported> ReadTransported(ByteView content) {
         return Fail(error::kBadData, std::optional<Transported>{});
     }
     DerReader reader(sequence.content);
-    DerElement spec;
+    DerElement key_spec;
     DerElement pkcs8;
     DerElement extensions;
-    if (!reader.Read(der::kInteger, spec) || !reader.Read(der::kOctetString, pkcs8) ||
-        !reader.Read(der::kSequence, extensions) || !reader.AtEnd() || spec.content.size() != 1 ||
-        (spec.content[0] != kAtKeyExchange && spec.content[0] != kAtSignature)) {
+    if (!reader.Read(der::kInteger, key_spec) || !reader.Read(der::kOctetString, pkcs8) ||
+        !reader.Read(der::kSequence, extensions) || !reader.AtEnd() ||
+        key_spec.content.size() != 1 ||
+        (key_spec.content[0] != kAtKeyExchange && key_spec.content[0] != kAtSignature)) {
         return Fail(error::kBadData, std::optional<Transported>{});
     }
     auto decoded = DecodeExtensions(extensions.encoded);
     if (!decoded) {
         return Fail(error::kBadData, std::optional<Transported>{});
     }
-    return Transported{spec.content[0], pkcs8.content, std::move(*decoded)};
+    return Transported{key_spec.content[0], pkcs8.content, std::move(*decoded)};
 }
 
 std::optional<CryptKey> ImportPrivateKey(CryptProvider& provider, ByteView body,

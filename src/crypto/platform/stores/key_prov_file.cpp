@@ -66,8 +66,8 @@ Bytes EncodeKeyProvFile(const KeyProvInfo& info) {
     const Bytes provider = Der(kUtf8String, AsBytes(info.providerName));
     const Bytes type = IntegerDer(info.providerType);
     const Bytes flags = IntegerDer(0);
-    const Bytes spec = IntegerDer(info.keySpec);
-    return DerOf(der::kSequence, {container, provider, type, flags, spec});
+    const Bytes key_spec = IntegerDer(info.keySpec);
+    return DerOf(der::kSequence, {container, provider, type, flags, key_spec});
 }
 
 std::optional<KeyProvInfo> DecodeKeyProvFile(ByteView bytes) {
@@ -81,15 +81,15 @@ std::optional<KeyProvInfo> DecodeKeyProvFile(ByteView bytes) {
     auto provider = ReadText(reader);
     const auto type = ReadUint32(reader);
     const auto flags = ReadUint32(reader);
-    const auto spec = ReadUint32(reader);
+    const auto key_spec = ReadUint32(reader);
     // The property is always written with flags 0; other flags are no file of ours.
-    if (!container || !provider || !type || flags != 0u || !spec || !reader.AtEnd()) {
+    if (!container || !provider || !type || flags != 0u || !key_spec || !reader.AtEnd()) {
         return Fail(error::kAsn1Corrupt, std::optional<KeyProvInfo>());
     }
     info.containerName = std::move(*container);
     info.providerName = std::move(*provider);
     info.providerType = *type;
-    info.keySpec = *spec;
+    info.keySpec = *key_spec;
     return info;
 }
 
