@@ -4,9 +4,9 @@
 #include "encoding/input_file.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <random>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +14,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +35,17 @@ std::filesystem::path TemporaryName(const std::filesystem::path& target, unsigne
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", random);
     return FolderOf(target) / ("." + target.filename().native().substr(0, 200) + suffix);
+}
+
+// A random suffix for a temporary name. It need not be secret: a name that
+// is taken already is tried again.
+unsigned RandomSuffix() {
+    unsigned value = 0;
+    if (::getrandom(&value, sizeof value, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof value)) {
+        value = static_cast<unsigned>(::getpid()) * 2654435761u ^
+                static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+    }
+    return value;
 }
 
 // True for a name TemporaryName gives: ".<name>.<8 hex digits>.tmp".
@@ -117,7 +129,8 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::Open(const std::filesystem::path& target,
-                            std::optional<std::filesystem::perms> permissions) {
+                            std::optional<std::filesystem::perms> permissions,
+                            LeftoverSweeps* sweeps) {
     Discard();
     target_ = target;
     error_ = 0;
@@ -139,7 +152,10 @@ bool AtomicFileWriter::Open(const std::filesystem::path& target,
             forceMode = true;
         }
     }
-    RemoveDeadLeftovers(FolderOf(target));
+    const std::filesystem::path folder = FolderOf(target);
+    if (sweeps == nullptr || sweeps->First(folder)) {
+        RemoveDeadLeftovers(folder);
+    }
     if (!CreateTemporary(mode)) {
         return false;
     }
@@ -166,9 +182,8 @@ bool AtomicFileWriter::CreateTemporary(mode_t mode) {
             return false;
         }
     }
-    std::random_device random;
     for (int attempt = 0; attempt < 64; ++attempt) {
-        std::filesystem::path candidate = TemporaryName(target_, random());
+        std::filesystem::path candidate = TemporaryName(target_, RandomSuffix());
         fd_ = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd_ >= 0) {
             ::flock(fd_, LOCK_EX);
@@ -228,9 +243,8 @@ bool AtomicFileWriter::NameUnnamedFile() {
     // A new name cannot replace the target in one step, so the file gets a
     // temporary name first and is renamed over the target from it.
     const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-    std::random_device random;
     for (int attempt = 0; attempt < 64; ++attempt) {
-        std::filesystem::path candidate = TemporaryName(target_, random());
+        std::filesystem::path candidate = TemporaryName(target_, RandomSuffix());
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
             temporary_ = std::move(candidate);
             return true;

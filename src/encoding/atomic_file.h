@@ -13,10 +13,23 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 
 #include <sys/types.h>
 
 namespace velmora {
+
+// The folders whose dead writers' leftovers were already looked for by the
+// writers that share this record. A pass that writes many files into one
+// folder looks once, instead of reading the whole folder for every file.
+class LeftoverSweeps {
+  public:
+    // True the first time a folder is given, when it is to be swept.
+    bool First(const std::filesystem::path& folder) { return done_.insert(folder).second; }
+
+  private:
+    std::set<std::filesystem::path> done_;
+};
 
 // A file written in pieces and put in place whole: Open creates the
 // temporary file, Write appends to it, Commit flushes it to disk and renames
@@ -33,9 +46,11 @@ class AtomicFileWriter {
     // given ones when there are any, else those of the regular file it is to
     // replace, else the usual ones (0666 less the umask); they are in force
     // from the moment the file is created. Discards what an earlier Open
-    // left uncommitted.
+    // left uncommitted. Dead writers' leftovers in the folder are removed
+    // first, unless the sweeps record says that was done already.
     bool Open(const std::filesystem::path& target,
-              std::optional<std::filesystem::perms> permissions = std::nullopt);
+              std::optional<std::filesystem::perms> permissions = std::nullopt,
+              LeftoverSweeps* sweeps = nullptr);
 
     // Appends the bytes. False when the writer is not open or writing fails.
     bool Write(ByteView bytes);

@@ -176,5 +176,22 @@ TEST(AtomicFile, NextWriteRemovesOnlyDeadWritersLeftovers) {
                                                           "key.0a1b2c3d.tmp"}));
 }
 
+// Writers sharing a sweeps record look for leftovers once per folder: a
+// leftover that appears after the first write stays until a write without
+// the record (or with a new one) comes.
+TEST(AtomicFile, SharedSweepsLookOncePerFolder) {
+    TempFolder folder;
+    LeftoverSweeps sweeps;
+    folder.Write(".a.0a1b2c3d.tmp", "dead");
+    AtomicFileWriter first;
+    ASSERT_TRUE(first.Open(folder / "a", std::nullopt, &sweeps) && first.Commit());
+    folder.Write(".b.0a1b2c3d.tmp", "dead");
+    AtomicFileWriter second;
+    ASSERT_TRUE(second.Open(folder / "b", std::nullopt, &sweeps) && second.Commit());
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{".b.0a1b2c3d.tmp", "a", "b"}));
+    ASSERT_TRUE(WriteFileAtomic(folder / "c", AsBytes("c")));
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
 }  // namespace
 }  // namespace velmora

@@ -56,7 +56,7 @@ bool SignFile(const std::filesystem::path& data_file, const std::filesystem::pat
         return false;
     }
     AtomicFileWriter writer;
-    if (!writer.Open(output_file)) {
+    if (!writer.Open(output_file, std::nullopt, session != nullptr ? &session->sweeps : nullptr)) {
         RaiseWriteError(output_file);
     }
     bool write_failed = false;

@@ -4,6 +4,7 @@
 
 #include "crypto/platform/certs/cert_context.h"
 #include "crypto/platform/messages/crypt_message.h"
+#include "encoding/atomic_file.h"
 #include "report/view/dialogs.h"
 
 #include <filesystem>
@@ -19,6 +20,8 @@ namespace velmora {
 struct SigningSession {
     platform::CertContext certificate;
     std::optional<platform::MessageSigner> signer;
+    // The output folders already swept of dead writers' leftovers.
+    LeftoverSweeps sweeps;
 };
 
 // Signs the data file with the certificate's private key and writes the
