@@ -97,6 +97,7 @@ std::unique_ptr<CLI::App> MakeCommandLine(CliContext& ctx) {
     AddSigningCommands(*app, ctx);
     AddStoreCommands(*app, ctx);
     AddPrintCommands(*app, ctx);
+    AddRequestCommands(*app, ctx);
     return app;
 }
 

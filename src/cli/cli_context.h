@@ -43,4 +43,7 @@ void AddStoreCommands(CLI::App& app, CliContext& ctx);
 // print: a form template filled from a request or certificate file.
 void AddPrintCommands(CLI::App& app, CliContext& ctx);
 
+// The request builder's commands: request-load, request-make.
+void AddRequestCommands(CLI::App& app, CliContext& ctx);
+
 }  // namespace velmora::cli
