@@ -48,6 +48,10 @@ int RunCliBench(const Options& options);
 // their ratio.
 int RunStoreBench(const Options& options);
 
+// Reads and checks a 100,000-line "OID.csv" (a deep and a flat one) and
+// builds the request builder's tree of it; goal: under a second each.
+int RunCatalogueBench(const Options& options);
+
 // The child side: one export of the CRL file (in the folder it is in).
 int ChildCrlListing(const char* crlFile);
 

@@ -11,8 +11,6 @@
 #include "cli/password_source.h"
 #include "encoding/atomic_file.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -101,10 +99,8 @@ int RequestMake(CliContext& ctx, const MakeOptions& options) {
         }
         return kExitFailure;
     }
-    AtomicFileWriter writer;
-    if (!writer.Open(options.out) || !writer.Write(*request) || !writer.Commit()) {
-        return Failure(ctx,
-                       "файл не записан - " + options.out + ": " + std::strerror(writer.error()));
+    if (!WriteRequestFile(options.out, *request, error)) {
+        return Failure(ctx, error);
     }
     const std::string container = RequestContainerName(opened.form);
     ctx.out << "Контейнер: " << (container.empty() ? "(по умолчанию)" : container) << '\n';

@@ -8,15 +8,12 @@
 #include "crypto/keys/container_operations.h"
 #include "crypto/platform/keys/providers.h"
 #include "crypto/platform/system/clock.h"
-#include "encoding/atomic_file.h"
 #include "encoding/date_time.h"
 #include "encoding/text_parts.h"
 #include "encoding/translit.h"
 #include "report/names/attribute_label.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 namespace velmora {
 
@@ -40,6 +37,7 @@ std::string RequestBuilder::ProviderLabel() const {
 
 void RequestBuilder::PrepareToShow() {
     form_.providers = ProviderList(host_.dialogs);
+    form_.selectedProvider = -1;
     const auto found =
         std::find(form_.providers.begin(), form_.providers.end(), kDefaultProviderEntry);
     if (found != form_.providers.end()) {
@@ -250,9 +248,9 @@ bool RequestBuilder::req_saveClick() {
     if (!file) {
         return false;
     }
-    if (!WriteFileAtomic(*file, *request)) {
-        ShowErrorBox(host_.dialogs, "Не удалось записать файл \"" + file->string() +
-                                        "\": " + std::strerror(errno));
+    std::string error;
+    if (!WriteRequestFile(*file, *request, error)) {
+        ShowErrorBox(host_.dialogs, error);
         return false;
     }
     return true;

@@ -11,12 +11,14 @@
 #include "crypto/platform/system/clock.h"
 #include "crypto/platform/system/last_error.h"
 #include "crypto/platform/system/system_info.h"
+#include "encoding/atomic_file.h"
 #include "encoding/date_time.h"
 #include "encoding/text_words.h"
 #include "encoding/unicode.h"
 #include "report/extensions/key_usage.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace velmora {
 
@@ -274,6 +276,15 @@ std::string RequestSignatureAlgorithm(const std::string& provider,
         }
     }
     return own;
+}
+
+bool WriteRequestFile(const std::filesystem::path& file, ByteView request, std::string& error) {
+    AtomicFileWriter writer;
+    if (writer.Open(file) && writer.Write(request) && writer.Commit()) {
+        return true;
+    }
+    error = "Не удалось записать файл \"" + file.string() + "\": " + std::strerror(writer.error());
+    return false;
 }
 
 std::optional<Bytes> MakeRequest(RequestForm& form, Dialogs& dialogs) {

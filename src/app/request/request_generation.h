@@ -9,6 +9,7 @@
 #include "encoding/bytes.h"
 #include "report/view/dialogs.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,5 +40,9 @@ std::string RequestSignatureAlgorithm(const std::string& provider,
 // The key identifier row (2.5.4.12) is put into SG_ALTNAME first when
 // IDENTIFY_KEY is filled.
 std::optional<Bytes> MakeRequest(RequestForm& form, Dialogs& dialogs);
+
+// Writes the request's DER to the file whole (or leaves the file as it was);
+// false with a Russian message naming the file and the reason.
+bool WriteRequestFile(const std::filesystem::path& file, ByteView request, std::string& error);
 
 }  // namespace velmora
