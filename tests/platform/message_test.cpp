@@ -232,5 +232,24 @@ TEST(Message, DamagedMessagesFailCleanly) {
     EXPECT_FALSE(GetMessageSignerCount(kMsgEncoding, FileBytes("signer-256.cer")) >= 0);
 }
 
+// The first signer's S/MIME capabilities cut short: the SEQUENCE gets a
+// long-form length of 0 and the rest of the SET becomes loose values, one of
+// them of tag 0. OpenSSL reads this but writes it back as bytes it cannot
+// read; such a message is never re-encoded (co-signing it would write a file
+// that no program opens).
+TEST(Message, AMessageThatCannotBeReadBackIsNotEncoded) {
+    Bytes damaged = FileBytes("ossl-three.sig");
+    ASSERT_EQ(damaged.size(), 4913u);
+    const std::uint8_t cut[] = {0x00, 0x30, 0x0b, 0x06, 0x09, 0x60, 0x86, 0xf1,
+                                0x3a, 0x48, 0x00, 0xd0, 0x61, 0x00, 0x00};
+    ASSERT_EQ(damaged[3159], 0x81);
+    std::copy(std::begin(cut), std::end(cut), damaged.begin() + 3160);
+    auto message = MsgOpenToDecode(kMsgEncoding, 0);
+    ASSERT_TRUE(MsgUpdate(*message, damaged));
+    EXPECT_EQ(MsgSignerCount(*message), 3u);
+    EXPECT_FALSE(MsgEncoded(*message));
+    EXPECT_EQ(GetLastError(), error::kBadEncode);
+}
+
 }  // namespace
 }  // namespace velmora::platform

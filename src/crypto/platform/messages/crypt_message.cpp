@@ -365,7 +365,12 @@ std::optional<Bytes> MsgEncoded(const CryptMessage& message) {
     unsigned char* p = der.data();
     i2d_CMS_ContentInfo(state.cms.get(), &p);
     auto complete = CompleteDigestAlgorithms(der);
-    if (!complete) {
+    // OpenSSL re-encodes some damaged attribute values that it accepted
+    // into bytes it cannot read back; such a message is never handed out to
+    // be written over a signature file.
+    const ossl::Cms again = complete ? DecodeContentInfo(*complete) : ossl::Cms{};
+    if (!again || sk_CMS_SignerInfo_num(CMS_get0_SignerInfos(again.get())) !=
+                      sk_CMS_SignerInfo_num(SignersOf(state))) {
         return Fail(error::kBadEncode, std::optional<Bytes>{});
     }
     return complete;
