@@ -85,9 +85,6 @@ class Package {
 // A new archive of the parts (name, content), in order, deflated.
 Bytes MakePackage(const std::vector<std::pair<std::string, std::string>>& parts);
 
-// A new archive of the parts (name, content), in order, deflated.
-Bytes MakePackage(const std::vector<std::pair<std::string, std::string>>& parts);
-
 // The message for a template that is no package at all.
 std::string NotAPackageMessage(const std::string& displayName);
 
