@@ -85,6 +85,19 @@ TEST_F(SigningTest, FailuresWriteNothingAndKeepTheOldFile) {
     EXPECT_FALSE(fs::exists(signature_));
     EXPECT_TRUE(lines.empty());
 
+    // A password that is not given: the box, and no line saying it was.
+    {
+        testing::ScriptedPasswordPrompt prompt;
+        platform::ScopedPasswordPrompt installed(&prompt);
+        prompt.answers = {"пароль", std::nullopt};
+        const auto locked = folders_.Signer("signer-2001");
+        EXPECT_FALSE(SignFile(data_, signature_, locked, false, lines, dialogs_));
+        EXPECT_EQ(dialogs_.ErrorTexts().back(), "Ошибка № - Операция была отменена пользователем.");
+        EXPECT_EQ(prompt.requests.size(), 2u);
+        EXPECT_FALSE(fs::exists(signature_));
+        EXPECT_TRUE(lines.empty());
+    }
+
     // Co-signing a file that is no message leaves it as it was, with the
     // decoder's line; so does a keyless certificate, silently.
     const ByteView text = AsBytes("это не подпись");
@@ -143,6 +156,14 @@ TEST_F(SigningTest, FullFormListsSignersAndStopsAtTheFirstBadOne) {
     ASSERT_TRUE(VerifySignatureFile(data_, signature_, true, lines, true));
     EXPECT_EQ(lines.back(), "время подписания - не указано");
     EXPECT_EQ(lines[lines.size() - 2], "Серийный номер - 5001");
+
+    // A message without signers gives out no content.
+    lines.clear();
+    signature_ = testing::TestData() / "chain.p7b";
+    EXPECT_FALSE(VerifySignatureFile(content, signature_, false, lines, true));
+    EXPECT_EQ(lines.back(),
+              "Ошибка  - Подписанное криптографическое сообщение не имеет подписавшего для "
+              "указанного индекса подписавшего.");
 }
 
 }  // namespace

@@ -25,15 +25,17 @@ const platform::MessageSigner* SignerFor(const platform::CertContext& certificat
         lines.emplace_back("введён пароль от контейнера");
         return &*session.signer;
     }
+    // The container's password is asked while the key is unlocked: the line
+    // is written once that has succeeded, and a failed opening of the
+    // container is reported as it is, not tried a second time.
     auto acquired = platform::AcquireCertificatePrivateKey(certificate);
-    if (acquired) {
-        lines.emplace_back("введён пароль от контейнера");
-    }
-    auto signer = platform::MessageSigner::Create(certificate, acquired ? &*acquired : nullptr);
+    auto signer =
+        acquired ? platform::MessageSigner::Create(certificate, &*acquired) : std::nullopt;
     if (!signer) {
         ShowErrorBox(dialogs, "Ошибка № - " + platform::LastErrorText());
         return nullptr;
     }
+    lines.emplace_back("введён пароль от контейнера");
     session.certificate = certificate;
     session.signer = std::move(signer);
     return &*session.signer;

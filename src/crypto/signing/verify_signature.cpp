@@ -94,6 +94,13 @@ bool VerifySignatureFile(const std::filesystem::path& data_file,
         }
     }
     if (full && !detached && !data_file.empty()) {
+        // The content is given out through a signer that verified: a message
+        // without signers (a certificate bundle) gives none.
+        if (count <= 0) {
+            platform::SetLastError(platform::error::kNoSigner);
+            lines.push_back("Ошибка  - " + platform::LastErrorText());
+            return false;
+        }
         return WriteContent(*message, data_file, lines);
     }
     return true;
