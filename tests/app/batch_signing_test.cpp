@@ -116,6 +116,14 @@ TEST_F(BatchSigningTest, PassesFollowTheSignatureState) {
     EXPECT_EQ(Row(1)[kSigned], "Да");
     model_.VerifyAll();
     EXPECT_EQ(ViewLines(view_)[2], "Подписей - 2");
+
+    // The data file gone: the row's lines, then the file's error.
+    fs::remove(File("a.txt"));
+    model_.VerifyAll();
+    const auto gone = ViewLines(view_);
+    ASSERT_EQ(gone.size(), 4u);
+    EXPECT_EQ(gone[2], "Подписей - 2");
+    EXPECT_TRUE(gone[3].starts_with("Не удалось прочитать файл " + File("a.txt").string()));
 }
 
 TEST_F(BatchSigningTest, FailedRowsKeepTheirLinesForTheNextRow) {

@@ -208,12 +208,19 @@ void BatchSigning::VerifyAll() {
             continue;
         }
         RowLine("Проверка: ", row);
-        GuardRow(target_.view, [&] {
-            return VerifySignatureFile(grid_.Cell(row, sign_column::kDataFile),
-                                       grid_.Cell(row, sign_column::kSignatureFile), IsYes(state),
-                                       lines, false);
-        });
+        // The lines the check wrote before a file failed it come first.
+        std::string failure;
+        try {
+            VerifySignatureFile(grid_.Cell(row, sign_column::kDataFile),
+                                grid_.Cell(row, sign_column::kSignatureFile), IsYes(state), lines,
+                                false);
+        } catch (const Error& e) {
+            failure = e.what();
+        }
         AppendLines(lines);
+        if (!failure.empty()) {
+            AddPlainLine(target_.view, failure);
+        }
         target_.view.Repaint();
     }
 }
