@@ -164,7 +164,8 @@ int Verify(CliContext& ctx, bool detached, const std::string& signature, std::st
         const std::filesystem::path path(signature);
         data = path.extension() == ".sig" ? (path.parent_path() / path.stem()).string() : signature;
     }
-    const bool message = platform::GetMessageSignerCount(platform::kMsgEncoding, *bytes) >= 0;
+    const int signers = platform::GetMessageSignerCount(platform::kMsgEncoding, *bytes);
+    const bool message = signers >= 0;
     std::vector<std::string> lines;
     bool verified = false;
     try {
@@ -177,6 +178,10 @@ int Verify(CliContext& ctx, bool detached, const std::string& signature, std::st
     }
     for (const std::string& line : lines) {
         ctx.out << line << '\n';
+    }
+    if (verified && signers == 0) {
+        // A message without signers (a certificate bundle) is no signature.
+        return Failure(ctx, kExitUnreadable, "в файле нет подписей - " + signature);
     }
     if (verified) {
         return kExitOk;

@@ -16,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::ScopedSigningFolders;
 using testing::SigningData;
+using testing::TestData;
 
 struct CliResult {
     int status;
@@ -68,6 +69,10 @@ TEST_F(SigningCliTest, SignsCoSignsAndVerifiesWithStatuses) {
     EXPECT_NE(run.out.find("Ошибка - Неправильная подпись."), std::string::npos);
     EXPECT_EQ(Cli({"verify", File("a.txt")}).status, 3);
     EXPECT_EQ(Cli({"verify", File("нет такого.sig")}).status, 3);
+    // A certificate bundle is a message without signers: no signature.
+    run = Cli({"verify", (TestData() / "chain.p7b").string()});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.out.find("Подписей - 0"), std::string::npos);
     // A file that cannot be read among the files to sign.
     run = Cli({"sign", "--container", "test-signer-256", File("нет такого")});
     EXPECT_EQ(run.status, 3);
