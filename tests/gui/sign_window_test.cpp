@@ -86,6 +86,21 @@ TEST_F(SignWindow, ControlsAndTheItemsThatShowIt) {
     // "Загрузить" with no source chosen does nothing.
     Button("BLoadCert")->click();
     EXPECT_TRUE(dialogs_->messages.empty());
+
+    // Restoring the minimised window keeps its files; showing it again
+    // resets them.
+    const auto first_file = [this] {
+        const QTableWidgetItem* item = sign_->SPS_FILES()->item(0, 1);
+        return item != nullptr ? item->text().toStdString() : std::string();
+    };
+    sign_->ShowWithFiles({folders_.Root() / "a.txt"});
+    ASSERT_EQ(first_file(), (folders_.Root() / "a.txt").string());
+    sign_->setWindowState(Qt::WindowMinimized);
+    sign_->setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(first_file(), (folders_.Root() / "a.txt").string());
+    sign_->hide();
+    sign_->show();
+    EXPECT_EQ(first_file(), "");
 }
 
 TEST_F(SignWindow, SigningPassThroughTheButtonsAndVerificationCommands) {

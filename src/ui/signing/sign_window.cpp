@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
@@ -147,7 +148,11 @@ void TFSign::SB_CERTClick() {
 }
 
 void TFSign::showEvent(QShowEvent* event) {
-    model_->ResetGrid();
+    // The window system's own show events (a minimised window restored) are
+    // no new showing: the list stays.
+    if (!event->spontaneous()) {
+        model_->ResetGrid();
+    }
     QWidget::showEvent(event);
 }
 
