@@ -37,7 +37,9 @@ constexpr const char* kSigningFooter =
     "4 - хотя бы один файл не подписан.";
 constexpr const char* kVerifyFooter =
     "Коды завершения: 0 - все подписи верны, 2 - неверная командная строка,\n"
-    "3 - файл не прочитан или не является подписью, 4 - подпись не верна.";
+    "3 - файл не прочитан или не является подписью, 4 - подпись не верна,\n"
+    "5 - подписи верны, но цепочка сертификата подписанта на время подписания не доверена\n"
+    "или сертификат был отозван (проверяется для подписей со временем подписания).";
 constexpr const char* kChainFooter =
     "Коды завершения: 0 - цепочка построена без ошибок, 2 - неверная командная строка,\n"
     "3 - сертификат не прочитан, 5 - цепочка не доверена, сертификат отозван или недействителен,\n"
@@ -168,8 +170,9 @@ int Verify(CliContext& ctx, bool detached, const std::string& signature, std::st
     const bool message = signers >= 0;
     std::vector<std::string> lines;
     bool verified = false;
+    bool chains_trusted = true;
     try {
-        verified = VerifySignatureFile(data, signature, detached, lines, true);
+        verified = VerifySignatureFile(data, signature, detached, lines, true, &chains_trusted);
     } catch (const Error& e) {
         for (const std::string& line : lines) {
             ctx.out << line << '\n';
@@ -182,6 +185,12 @@ int Verify(CliContext& ctx, bool detached, const std::string& signature, std::st
     if (verified && signers == 0) {
         // A message without signers (a certificate bundle) is no signature.
         return Failure(ctx, kExitUnreadable, "в файле нет подписей - " + signature);
+    }
+    if (verified && !chains_trusted) {
+        return Failure(ctx, kExitUntrusted,
+                       "подписи верны, но цепочка сертификата подписанта не доверена или "
+                       "сертификат отозван - " +
+                           signature);
     }
     if (verified) {
         return kExitOk;

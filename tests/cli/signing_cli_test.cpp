@@ -106,5 +106,22 @@ TEST_F(SigningCliTest, ChainStatuses) {
     EXPECT_NE(help.out.find("5 - цепочка не доверена"), std::string::npos);
 }
 
+// Verification reports the signers' chains at their signing times in its
+// status: an untrusted chain is no plain success for a script.
+TEST_F(SigningCliTest, VerifyStatusFollowsTheSignersChains) {
+    const std::string three = (SigningData() / "ossl-three.sig").string();
+    const std::string content = File("содержимое.txt");
+    CliResult run = Cli({"verify", three, content});
+    EXPECT_EQ(run.status, 5) << run.out;
+    EXPECT_NE(run.out.find("Подпись [3] верна:"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("цепочка сертификата подписанта не доверена"), std::string::npos);
+    // With the test chain's root trusted, every signer (the revoked one signed
+    // before its revocation) is fine.
+    folders_.InstallTestChain();
+    run = Cli({"verify", three, content});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(ReadFileBytes(content), ReadFileBytes(SigningData() / "data.txt"));
+}
+
 }  // namespace
 }  // namespace velmora::cli

@@ -8,6 +8,7 @@
 #include "crypto/signing/name_lines.h"
 #include "encoding/atomic_file.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace velmora {
@@ -41,7 +42,10 @@ bool WriteContent(const platform::CryptMessage& message, const std::filesystem::
 
 bool VerifySignatureFile(const std::filesystem::path& data_file,
                          const std::filesystem::path& signature_file, bool detached,
-                         std::vector<std::string>& lines, bool full) {
+                         std::vector<std::string>& lines, bool full, bool* chains_trusted) {
+    if (chains_trusted != nullptr) {
+        *chains_trusted = true;
+    }
     const auto encoded = ReadFileBytes(signature_file);
     if (!encoded) {
         RaiseReadError(signature_file);
@@ -90,7 +94,12 @@ bool VerifySignatureFile(const std::filesystem::path& data_file,
             lines.push_back(std::move(line));
         }
         if (const auto signing_time = SignerInfoLines(*message, lines, signer)) {
-            CheckCertificateChain(certificate, *signing_time, lines);
+            std::uint32_t chain_errors = 0;
+            const bool built =
+                CheckCertificateChain(certificate, *signing_time, lines, &chain_errors);
+            if (chains_trusted != nullptr && (!built || chain_errors != 0)) {
+                *chains_trusted = false;
+            }
         }
     }
     if (full && !detached && !data_file.empty()) {

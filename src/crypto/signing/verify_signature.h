@@ -13,9 +13,11 @@ namespace velmora {
 // for an attached signature and a data file name, writes the signed content
 // to that file (replacing it atomically). True when every signer verified
 // (and the content was written where asked). A file that cannot be read or
-// written raises Error.
+// written raises Error. When `chains_trusted` is given, it says whether every
+// chain the full form checked was built without errors.
 bool VerifySignatureFile(const std::filesystem::path& data_file,
                          const std::filesystem::path& signature_file, bool detached,
-                         std::vector<std::string>& lines, bool full);
+                         std::vector<std::string>& lines, bool full,
+                         bool* chains_trusted = nullptr);
 
 }  // namespace velmora
