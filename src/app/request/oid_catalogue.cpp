@@ -1,5 +1,6 @@
 #include "app/request/oid_catalogue.h"
 
+#include "app/input/program_folders.h"
 #include "crypto/platform/system/last_error.h"
 #include "encoding/bar_lines.h"
 #include "encoding/text_file.h"
@@ -85,19 +86,7 @@ std::filesystem::path FindCatalogue(const std::filesystem::path& start_folder,
 }
 
 std::vector<std::filesystem::path> ProgramDataFolders() {
-    std::vector<std::filesystem::path> folders;
-    std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const std::filesystem::path folder = executable.parent_path();
-        folders.push_back(folder);
-        folders.push_back((folder / ".." / "share" / "velmora").lexically_normal());
-    }
-    const std::filesystem::path installed = VELMORA_DATA_DIR;
-    if (std::find(folders.begin(), folders.end(), installed) == folders.end()) {
-        folders.push_back(installed);
-    }
-    return folders;
+    return ProgramFileFolders({}, VELMORA_DATA_DIR);
 }
 
 }  // namespace velmora

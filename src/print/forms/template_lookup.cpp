@@ -1,5 +1,6 @@
 #include "print/forms/template_lookup.h"
 
+#include "app/input/program_folders.h"
 #include "print/package/ascii_case.h"
 
 #include <algorithm>
@@ -68,19 +69,7 @@ std::string TemplateNotFoundMessage(std::string_view formName) {
 }
 
 std::vector<std::filesystem::path> DefaultTemplateFolders() {
-    std::vector<std::filesystem::path> folders;
-    std::error_code error;
-    const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const std::filesystem::path folder = executable.parent_path();
-        folders.push_back(folder);
-        folders.push_back((folder / ".." / "share" / "velmora" / "templates").lexically_normal());
-    }
-    const std::filesystem::path installed = VELMORA_TEMPLATE_DIR;
-    if (std::find(folders.begin(), folders.end(), installed) == folders.end()) {
-        folders.push_back(installed);
-    }
-    return folders;
+    return ProgramFileFolders("templates", VELMORA_TEMPLATE_DIR);
 }
 
 }  // namespace velmora::print
