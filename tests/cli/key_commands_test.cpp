@@ -1,9 +1,9 @@
 // The key container commands of velmora-cli end to end, on a temporary key
 // folder, with passwords from the sources a script would use.
-#include "cli/cli_commands.h"
 #include "crypto/platform/certs/cert_context.h"
 #include "encoding/atomic_file.h"
 #include "report/text/value_text.h"
+#include "support/cli_run.h"
 #include "support/key_folder.h"
 
 #include <gtest/gtest.h>
@@ -19,20 +19,6 @@ namespace fs = std::filesystem;
 
 std::string Fixture(const std::string& name) {
     return (fs::path(std::getenv("VELMORA_TEST_DATA")) / name).string();
-}
-
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult Cli(std::vector<std::string> args, const std::string& input = {}) {
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCommandLine(args, in, out, err);
-    return {status, out.str(), err.str()};
 }
 
 std::vector<std::string> Lines(const std::string& text) {

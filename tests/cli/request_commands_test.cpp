@@ -1,12 +1,12 @@
 // request-load and request-make end to end: forms printed from requests,
 // requests made from forms, and the round trips between them.
-#include "cli/cli_commands.h"
 #include "crypto/platform/asn1/decode_signed_content.h"
 #include "crypto/platform/certs/extension.h"
 #include "crypto/platform/certs/request.h"
 #include "crypto/platform/system/clock.h"
 #include "encoding/atomic_file.h"
 #include "report/record/decode_record.h"
+#include "support/cli_run.h"
 #include "support/key_folder.h"
 
 #include <gtest/gtest.h>
@@ -20,20 +20,6 @@ namespace velmora::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCommandLine(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 std::string Fixture(const std::string& name) {
     return (fs::path(std::getenv("VELMORA_TEST_DATA")) / name).string();

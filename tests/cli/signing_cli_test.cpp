@@ -1,9 +1,9 @@
 // velmora-cli sign, cosign, verify and chain end to end: their result lines
 // and the exit statuses scripts rely on.
-#include "cli/cli_commands.h"
 #include "crypto/platform/certs/cert_hash.h"
 #include "encoding/atomic_file.h"
 #include "report/text/value_text.h"
+#include "support/cli_run.h"
 #include "support/signing_keys.h"
 
 #include <gtest/gtest.h>
@@ -17,20 +17,6 @@ namespace fs = std::filesystem;
 using testing::ScopedSigningFolders;
 using testing::SigningData;
 using testing::TestData;
-
-struct CliResult {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliResult Cli(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = RunCommandLine(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
 
 class SigningCliTest : public ::testing::Test {
   protected:
