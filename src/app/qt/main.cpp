@@ -14,7 +14,11 @@
 //                                         containers of the first provider
 //                                         found), FCopyKEP (the key-copy dialog),
 //                                         FSign (FILE signed in the batch window),
-//                                         Verification (FILE, a signature, checked)
+//                                         Verification (FILE, a signature, checked),
+//                                         New_req (the request builder with
+//                                         the request FILE loaded), New_req/2
+//                                         its subject page, New_req/3/1 to
+//                                         New_req/3/5 its extension pages
 //   velmora --sign FILE...                the batch signing window with the files
 //   velmora --verify SIG                  the full check of a signature file
 #include "app/input/file_loader.h"
@@ -23,6 +27,7 @@
 #include "app/qt/command_line.h"
 #include "app/qt/main_window.h"
 #include "app/qt/program_windows.h"
+#include "app/request/request_loading.h"
 #include "app/signing/signature_commands.h"
 #include "crypto/platform/stores/cert_store.h"
 #include "ui/dialogs/certificate_selection_dialog.h"
@@ -35,8 +40,10 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -47,11 +54,42 @@
 
 namespace {
 
+// The request builder with the request (or certificate) loaded, its
+// extensions included, on the page that `name` gives after "New_req":
+// nothing for the first page, "/2" for the subject, "/3/N" for an extension
+// page.
+QWidget* ShowRequestWindow(const std::string& name, const std::filesystem::path& file,
+                           velmora::TNew_req& window) {
+    int page = 0;
+    int extension_page = 0;
+    if (name.size() > 8 && name[7] == '/') {
+        page = name[8] - '1';
+        if (name.size() == 11 && name[9] == '/') {
+            extension_page = name[10] - '1';
+        }
+    }
+    if (page < 0 || page > 2 || extension_page < 0 || extension_page > 4) {
+        return nullptr;
+    }
+    window.Mcreate_reqClick();
+    window.Run([&window, &file] {
+        window.Builder().LoadFile(file);
+        velmora::IncludeRecordExtensions(window.Form(), window.Builder().LoadedRecord());
+    });
+    window.Pages()->setCurrentIndex(page);
+    window.ExtensionPages()->setCurrentIndex(extension_page);
+    window.Tree()->expandAll();
+    return &window;
+}
+
 // The window or dialog of that name, shown over the file for a picture;
 // null when the name is unknown or the file does not fit it.
 QWidget* ShowNamedWindow(const std::string& name, const std::filesystem::path& file,
                          velmora::ProgramWindows& windows) {
     QWidget* parent = &windows.Main();
+    if (name.starts_with("New_req")) {
+        return ShowRequestWindow(name, file, windows.Request());
+    }
     if (name == "Fcont") {
         velmora::TFcont& window = windows.Containers();
         window.show();

@@ -10,6 +10,7 @@
 #include "app/signing/signature_commands.h"
 #include "report/crl/crl_listing.h"
 #include "ui/containers/container_window.h"
+#include "ui/request/request_window.h"
 #include "ui/signing/sign_window.h"
 
 #include <QAction>
@@ -78,7 +79,7 @@ constexpr MenuEntry kMenu[] = {
     {2, Entry::Item, "N9", "Добавить подпись", false, &TFVelmora::BsignFileClick},
     {2, Entry::Item, "N8", "Проверить", false, &TFVelmora::N8Click},
     {1, Entry::Submenu, "Mcreate", "Создать", false, nullptr},
-    {2, Entry::Item, "Mcreate_req", "Запрос", false, nullptr},
+    {2, Entry::Item, "Mcreate_req", "Запрос", false, &TFVelmora::Mcreate_reqClick},
     {1, Entry::Submenu, "mPrint", "Печать", true, nullptr},
     {2, Entry::Item, "bPrint", "в Excel", true, &TFVelmora::bPrintClick},
     {2, Entry::Item, "WORD1", "в WORD", true, &TFVelmora::WORD1Click},
@@ -360,6 +361,16 @@ void TFVelmora::BDelCACertClick() {
 
 void TFVelmora::quitClick() {
     close();
+}
+
+std::string TFVelmora::CryptoProLabel() const {
+    return CryptoProVersion(inventory_.dpkgRoot) + " " + CryptoProClass(inventory_.dpkgRoot);
+}
+
+void TFVelmora::Mcreate_reqClick() {
+    if (request_window_ != nullptr) {
+        request_window_->Mcreate_reqClick();
+    }
 }
 
 void TFVelmora::skziInfoClick() {

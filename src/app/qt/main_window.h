@@ -27,6 +27,7 @@ namespace velmora {
 class QtReportView;
 class TFcont;
 class TFSign;
+class TNew_req;
 
 class TFVelmora : public QMainWindow {
     Q_OBJECT
@@ -70,6 +71,11 @@ class TFVelmora : public QMainWindow {
     // The container manager that "Контейнера" shows and that commands needing
     // a container choice show modally.
     void SetContainerManager(TFcont* window);
+    // The request builder that "Создать" / "Запрос" shows.
+    void SetRequestWindow(TNew_req* window) { request_window_ = window; }
+    // The installed CryptoPro CSP's version and class, as the request builder
+    // shows them.
+    std::string CryptoProLabel() const;
 
     // The control name of the menu item whose command runs or ran last.
     const std::string& InvokingItem() const { return invoking_item_; }
@@ -117,6 +123,7 @@ class TFVelmora : public QMainWindow {
     void WORD1Click();
     void PrintotzyvCerClick();
     void Pr_ReQAPContClick();
+    void Mcreate_reqClick();
 
     // The popup menu of the report view.
     QTextEdit* GetRichEditFromPopup() const { return rep_; }
@@ -160,6 +167,7 @@ class TFVelmora : public QMainWindow {
     std::unique_ptr<print::DocumentOpener> opener_;
     std::unique_ptr<print::FormPrinter> printer_;
     TRCstruct emptyRecord_;
+    TNew_req* request_window_ = nullptr;
 };
 
 }  // namespace velmora
