@@ -3,7 +3,8 @@
 # the window:
 #   scripts/screenshot.sh FILE OUT.png
 # or of another window or dialog of the program shown over the file
-# (CertificateSelection, CertificateReport, Fcont, FCopyKEP):
+# (CertificateSelection, CertificateReport, Fcont, FCopyKEP; New_req, New_req/2,
+# New_req/3/1 to New_req/3/5: the request builder's pages with a request loaded):
 #   scripts/screenshot.sh --window CertificateSelection BUNDLE.p7b OUT.png
 #   scripts/screenshot.sh --window FSign FOLDER OUT.png          (after a signing pass)
 #   scripts/screenshot.sh --window Verification FILE.sig OUT.png (the check's report)
