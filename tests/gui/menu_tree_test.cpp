@@ -86,7 +86,7 @@ const std::set<std::string> kConnected = {
     "Bopenca",   "BDelCACert", "BopenCertRoot", "BDelCertRoot", "BaddCertRoot",
     "PEMtoDER1", "DERtoPEM1",  "quit",          "skziInfo",     "cont",
     "BsignFile", "BaddSign",   "verifySign",    "N6",           "N9",
-    "N8",        "BcertValid"};
+    "N8",        "BcertValid", "Mcreate_req"};
 const std::set<std::string> kPrintItems = {"mPrint",        "bPrint",       "WORD1",
                                            "PrintotzyvCer", "Pr_ReQAPCont", "printVrs"};
 

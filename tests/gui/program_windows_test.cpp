@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -35,17 +36,25 @@ TEST(ProgramWindows, ContainerManagerIsShownAndAnswersTheContainerChoice) {
     EXPECT_FALSE(windows.Containers().isModal());
     windows.Containers().close();
 
-    QTimer::singleShot(0, [&windows] {
+    // Chooses the first container in the manager once it is shown modally.
+    const auto choose_first = [&windows] {
         TFcont& manager = windows.Containers();
         manager.findChild<QPushButton*>("BSearch")->click();
         manager.SGspscont()->setCurrentCell(0, 0);
         manager.findChild<QPushButton*>("select_cont")->click();
-    });
+    };
+    QTimer::singleShot(0, choose_first);
     const auto choice = windows.Main().WindowDialogs().ChooseContainer();
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(choice->containerName, "для выбора");
     EXPECT_EQ(choice->providerName, platform::kCryptoPro2001Name);
     EXPECT_FALSE(windows.Containers().isVisible());
+
+    // The request builder's "Обзор" takes its container name from the same
+    // choice.
+    QTimer::singleShot(0, choose_first);
+    windows.Request().Button("browse_cont")->click();
+    EXPECT_EQ(windows.Request().Edit("ContName")->text().toStdString(), "для выбора");
 }
 
 }  // namespace
