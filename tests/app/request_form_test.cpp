@@ -175,6 +175,10 @@ TEST(RequestCatalogue, StartFolderFirstThenProgramFoldersAndWindows1251) {
     tree.AddLines(*lines);
     EXPECT_EQ(tree.Roots()[0].Caption(), "Группа");
     EXPECT_EQ(CatalogueOid(*lines, std::vector<std::string>{"Группа", "Лист"}), "1.2");
+    // The leaf's own line gives its OID, not an earlier shorter line whose
+    // OID is the leaf's caption.
+    const std::vector<std::string> shared = {"A|B|", "A|B|1.2|"};
+    EXPECT_EQ(CatalogueOid(shared, std::vector<std::string>{"A", "B"}), "1.2");
     start.Write("OID.csv", "X|1.9|\n");
     EXPECT_EQ(FindCatalogue(start.path(), folders), start / "OID.csv");
 }

@@ -214,6 +214,26 @@ TEST_F(RequestWindowTest, ApplyTwiceAndTheTimerAtMidnight) {
     EXPECT_FALSE(window.Timer1()->isActive());
 }
 
+TEST_F(RequestWindowTest, SubjectButtonsActOnTheChosenEntryAndTheSelectedRow) {
+    TNew_req& window = Window();
+    window.show();
+    QComboBox* oids = window.ComboBox("cbOids_SG_RDN");
+    oids->setCurrentIndex(3);
+    QTest::mouseClick(window.Button("ADD_RDN"), Qt::LeftButton);
+    QTableWidget* grid = window.Table("SUB_RDN");
+    EXPECT_EQ(Rows(grid), (std::vector<std::string>{"2.5.4.6=введите значение"}));
+    EXPECT_EQ(Text(grid->item(0, 2)->text()), "Страна");
+    grid->item(0, 1)->setText(QStringLiteral("Описание"));
+    oids->setCurrentIndex(13);
+    QTest::mouseClick(window.Button("Set_SG_RDN"), Qt::LeftButton);
+    EXPECT_EQ(Rows(grid), (std::vector<std::string>{"2.5.4.13=Описание"}));
+    QTest::mouseClick(window.Button("Button2"), Qt::LeftButton);
+    EXPECT_EQ(Rows(grid), (std::vector<std::string>{"2.5.4.13=Opisanie"}));
+    QTest::mouseClick(window.Button("del_SUB_RDN"), Qt::LeftButton);
+    EXPECT_FALSE(grid->isEnabled());
+    EXPECT_EQ(grid->rowCount(), 1);
+}
+
 TEST_F(RequestWindowTest, CatalogueTreeLeavesInnerNodesAndShowingAgain) {
     TNew_req& window = Window("A|B|1.1|\nA|B|C|1.2|\nA|D|1.3|\n");
     window.show();

@@ -66,7 +66,19 @@ std::string CatalogueOid(std::span<const std::string> lines, std::span<const std
     for (std::size_t k = 0; k < columns.size(); ++k) {
         columns[k] = static_cast<int>(k);
     }
-    return LookupBarTable(lines, columns, path, static_cast<int>(path.size()));
+    // Only a line of the leaf's own depth holds its OID after the path: a
+    // shorter line whose OID field happens to equal the leaf's caption would
+    // otherwise match first and give nothing.
+    const int bars = static_cast<int>(path.size()) + 1;
+    for (const std::string& line : lines) {
+        if (CountBars(line) == bars) {
+            std::string oid = LookupBarTable(std::span(&line, 1), columns, path, bars - 1);
+            if (!oid.empty()) {
+                return oid;
+            }
+        }
+    }
+    return {};
 }
 
 std::filesystem::path FindCatalogue(const std::filesystem::path& start_folder,

@@ -288,17 +288,11 @@ void TNew_req::BuildGeneralPage(QWidget* page) {
 
 void TNew_req::BuildSubjectPage(QWidget* page) {
     AddGrid(page, "SUB_RDN", 3, 8, 8, 945, 460);
-    const int y = 478;
-    QComboBox* oids = AddOidList(page, "cbOids_SG_RDN", 8, y, 420);
-    oids->addItems(Entries(kSubjectOidEntries));
-    AddButton(page, "ADD_RDN", "Добавить", 440, y, kButtonWidth);
-    AddButton(page, "Set_SG_RDN", "Изменить", 536, y, kButtonWidth);
-    AddButton(page, "del_SUB_RDN", "Удалить", 632, y, kButtonWidth);
-    AddButton(page, "Button2", "Button2", 863, y, kButtonWidth);
-    OnClick("ADD_RDN", [this, oids] { builder_->ADD_RDNClick(oids->currentText().toStdString()); });
-    OnClick("Set_SG_RDN",
-            [this, oids] { builder_->Set_SG_RDNClick(oids->currentText().toStdString()); });
-    OnClick("del_SUB_RDN", [this] { builder_->del_SUB_RDNClick(); });
+    AddOidRow(page, 478, 420,
+              {"cbOids_SG_RDN", "ADD_RDN", "Set_SG_RDN", "del_SUB_RDN", Entries(kSubjectOidEntries),
+               &RequestBuilder::ADD_RDNClick, &RequestBuilder::Set_SG_RDNClick,
+               &RequestBuilder::del_SUB_RDNClick});
+    AddButton(page, "Button2", "Button2", 863, 478, kButtonWidth);
     OnClick("Button2", [this] { builder_->Button2Click(); });
 }
 
@@ -333,19 +327,11 @@ void TNew_req::BuildExtensionPages() {
     QWidget* alt_names = add_page("TabSheet5", "Дополнительное имя субъекта(2.5.29.17)");
     QTableWidget* alt_grid = AddGrid(alt_names, "SG_ALTNAME", 3, 8, 8, 927, grid_height);
     alt_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    QComboBox* alt_oids = AddOidList(alt_names, "cbOids_SG_ALTNAME", 8, row_y, 520);
-    alt_oids->addItems(Entries(kAltNameOidEntries));
-    AddButton(alt_names, "add_SG_ALTNAME", "Добавить", 540, row_y, kButtonWidth);
-    AddButton(alt_names, "Set_SG_ALTNAME", "Изменить", 636, row_y, kButtonWidth);
-    AddButton(alt_names, "del_SG_ALTNAME", "Удалить", 732, row_y, kButtonWidth);
+    AddOidRow(alt_names, row_y, 520,
+              {"cbOids_SG_ALTNAME", "add_SG_ALTNAME", "Set_SG_ALTNAME", "del_SG_ALTNAME",
+               Entries(kAltNameOidEntries), &RequestBuilder::add_SG_ALTNAMEClick,
+               &RequestBuilder::Set_SG_ALTNAMEClick, &RequestBuilder::del_SG_ALTNAMEClick});
     AddCheckBox(alt_names, "CB_SUBJECT_ALT_NAME2", "Включить в запрос", 8, check_y, 200);
-    OnClick("add_SG_ALTNAME", [this, alt_oids] {
-        builder_->add_SG_ALTNAMEClick(alt_oids->currentText().toStdString());
-    });
-    OnClick("Set_SG_ALTNAME", [this, alt_oids] {
-        builder_->Set_SG_ALTNAMEClick(alt_oids->currentText().toStdString());
-    });
-    OnClick("del_SG_ALTNAME", [this] { builder_->del_SG_ALTNAMEClick(); });
 
     QWidget* key_usage = add_page("TabSheet6", "Использование ключа(2.5.29.15)");
     AddCheckList(key_usage, "KeyUse", 8, 8);
@@ -369,19 +355,36 @@ void TNew_req::BuildExtensionPages() {
 
     QWidget* policies = add_page("TabSheet8", "Политики сертификата(2.5.29.32)");
     AddGrid(policies, "SG_CertPolicy", 2, 8, 8, 927, grid_height);
-    QComboBox* policy_oids = AddOidList(policies, "cbOids_SG_CertPolicy", 8, row_y, 420);
-    policy_oids->addItems(Entries(kPolicyOidEntries));
-    AddButton(policies, "add_SG_CertPolicy", "Добавить", 440, row_y, kButtonWidth);
-    AddButton(policies, "Set_SG_CertPolicy", "Изменить", 536, row_y, kButtonWidth);
-    AddButton(policies, "del_SG_CertPolicy", "Удалить", 632, row_y, kButtonWidth);
+    AddOidRow(
+        policies, row_y, 420,
+        {"cbOids_SG_CertPolicy", "add_SG_CertPolicy", "Set_SG_CertPolicy", "del_SG_CertPolicy",
+         Entries(kPolicyOidEntries), &RequestBuilder::add_SG_CertPolicyClick,
+         &RequestBuilder::Set_SG_CertPolicyClick, &RequestBuilder::del_SG_CertPolicyClick});
     AddCheckBox(policies, "CB_CERT_POLICIES", "Включить в запрос", 8, check_y, 200);
-    OnClick("add_SG_CertPolicy", [this, policy_oids] {
-        builder_->add_SG_CertPolicyClick(policy_oids->currentText().toStdString());
-    });
-    OnClick("Set_SG_CertPolicy", [this, policy_oids] {
-        builder_->Set_SG_CertPolicyClick(policy_oids->currentText().toStdString());
-    });
-    OnClick("del_SG_CertPolicy", [this] { builder_->del_SG_CertPolicyClick(); });
+}
+
+void TNew_req::AddOidRow(QWidget* page, int y, int list_width, const OidRow& row) {
+    auto* list = new QComboBox(page);
+    list->setObjectName(QString::fromUtf8(row.list));
+    list->setEditable(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
+    list->setGeometry(8, y, list_width, kEditHeight);
+    list->addItems(row.entries);
+    int x = list_width + 20;
+    const std::pair<const char*, const char*> buttons[] = {
+        {row.add, "Добавить"}, {row.set, "Изменить"}, {row.del, "Удалить"}};
+    for (const auto& [name, caption] : buttons) {
+        AddButton(page, name, caption, x, y, kButtonWidth);
+        x += kButtonWidth + 6;
+    }
+    const auto with_entry = [this, list](void (RequestBuilder::*handler)(const std::string&)) {
+        return [this, list, handler] {
+            (builder_.get()->*handler)(list->currentText().toStdString());
+        };
+    };
+    OnClick(row.add, with_entry(row.onAdd));
+    OnClick(row.set, with_entry(row.onSet));
+    OnClick(row.del, [this, handler = row.onDelete] { (builder_.get()->*handler)(); });
 }
 
 QLineEdit* TNew_req::AddEdit(QWidget* parent, const char* name, int x, int y, int width) {
@@ -431,15 +434,6 @@ QTableWidget* TNew_req::AddGrid(QWidget* parent, const char* name, int columns, 
                            QAbstractItemView::AnyKeyPressed);
     grids_.emplace(name, std::make_unique<QtStringGrid>(table));
     return table;
-}
-
-QComboBox* TNew_req::AddOidList(QWidget* parent, const char* name, int x, int y, int width) {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(QString::fromUtf8(name));
-    list->setEditable(true);
-    list->setInsertPolicy(QComboBox::NoInsert);
-    list->setGeometry(x, y, width, kEditHeight);
-    return list;
 }
 
 QListWidget* TNew_req::AddCheckList(QWidget* parent, const char* name, int x, int y) {

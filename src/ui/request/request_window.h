@@ -11,6 +11,7 @@
 #include "ui/widgets/qt_string_grid.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <filesystem>
 #include <functional>
@@ -34,9 +35,9 @@ class QTreeWidgetItem;
 
 namespace velmora {
 
+// No signals or slots of its own (its connections are lambdas), so the class
+// needs no meta-object.
 class TNew_req : public QMainWindow {
-    Q_OBJECT
-
   public:
     // The window's client area, below the menu bar.
     static constexpr int kClientWidth = 967;
@@ -90,7 +91,19 @@ class TNew_req : public QMainWindow {
                            int width);
     QTableWidget* AddGrid(QWidget* parent, const char* name, int columns, int x, int y, int width,
                           int height);
-    QComboBox* AddOidList(QWidget* parent, const char* name, int x, int y, int width);
+    // A grid page's drop-down of OIDs with its "Добавить", "Изменить" and
+    // "Удалить" buttons, each running its command of the form.
+    struct OidRow {
+        const char* list;
+        const char* add;
+        const char* set;
+        const char* del;
+        QStringList entries;
+        void (RequestBuilder::*onAdd)(const std::string&);
+        void (RequestBuilder::*onSet)(const std::string&);
+        void (RequestBuilder::*onDelete)();
+    };
+    void AddOidRow(QWidget* page, int y, int list_width, const OidRow& row);
     QListWidget* AddCheckList(QWidget* parent, const char* name, int x, int y);
     // Connects a button to a command of the form.
     void OnClick(const char* button, std::function<void()> command);
